@@ -1,0 +1,53 @@
+# The two commands of the README: `make play` and `make test`. Everything they
+# need is installed by cmake/deps.sh; build trees live under build/.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps native windows test test-native test-windows play fuzz format clean
+
+all: native windows
+
+deps:
+	@bash cmake/deps.sh
+
+native: deps
+	@mkdir -p build; [ -f build/native/build.ninja ] || cmake -S . -B build/native $(CMAKE_GEN) \
+	    -DCMAKE_BUILD_TYPE=Debug > build/native-configure.log
+	@cmake --build build/native -j $(JOBS)
+
+windows: deps
+	@mkdir -p build; [ -f build/windows/build.ninja ] || cmake -S . -B build/windows $(CMAKE_GEN) \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	    -DCMAKE_BUILD_TYPE=Release > build/windows-configure.log
+	@cmake --build build/windows -j $(JOBS)
+
+test-native: native
+	ctest --test-dir build/native -j $(JOBS) --output-on-failure
+
+test-windows: windows
+	ctest --test-dir build/windows -j $(JOBS) --output-on-failure
+
+# Both suites run even when the first fails; the result is failure if either did.
+test: native windows
+	@status=0; \
+	ctest --test-dir build/native -j $(JOBS) --output-on-failure || status=1; \
+	ctest --test-dir build/windows -j $(JOBS) --output-on-failure || status=1; \
+	exit $$status
+
+play: windows
+	@bash cmake/play.sh build/windows
+
+fuzz: deps
+	@mkdir -p build; [ -f build/fuzz/build.ninja ] || cmake -S . -B build/fuzz $(CMAKE_GEN) \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DNL_FUZZ=ON \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo > build/fuzz-configure.log
+	@cmake --build build/fuzz -j $(JOBS)
+	@bash cmake/fuzz.sh build/fuzz $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
+
+clean:
+	rm -rf build/native build/windows build/fuzz build/play

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target of the fuzz tree for SECONDS each, keeping the
+# corpora under build/fuzz/corpus so that later runs start where this one ended.
+#   cmake/fuzz.sh BUILD_DIR SECONDS
+set -euo pipefail
+build=$1
+seconds=${2:-60}
+status=0
+while read -r name; do
+  [ -n "$name" ] || continue
+  corpus="$build/corpus/$name"
+  seeds="$(dirname "$0")/../fuzz/seeds/$name"
+  mkdir -p "$corpus" "$build/crashes"
+  dirs=("$corpus")
+  [ -d "$seeds" ] && dirs+=("$seeds")
+  echo "fuzz: $name for ${seconds}s"
+  if ! "$build/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="$build/crashes/$name-" "${dirs[@]}" > "$build/$name.log" 2>&1; then
+    echo "fuzz: $name FOUND A FAILURE (see $build/$name.log and $build/crashes/)"
+    tail -n 40 "$build/$name.log"
+    status=1
+  else
+    grep -E '^stat::number_of_executed_units' "$build/$name.log" | sed "s/^/fuzz: $name /" || true
+  fi
+done < "$build/fuzzers.txt"
+exit $status

@@ -1,0 +1,15 @@
+# Cross-compiling for 64-bit Windows with mingw-w64's POSIX-thread compilers.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(NL_MINGW x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${NL_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${NL_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${NL_MINGW}-windres)
+set(CMAKE_DLLTOOL ${NL_MINGW}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${NL_MINGW})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# No mingw runtime DLLs next to the programs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

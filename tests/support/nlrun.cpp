@@ -1,0 +1,126 @@
+// Runs a program unattended and fails instead of waiting when it shows a
+// message box or outlives its time:
+//
+//   nlrun TIMEOUT_MS PROGRAM [ARGS...]
+//
+// Exit code: the program's own when it ends by itself, 3 when it raised a
+// message box (its caption and text are printed, the program is ended),
+// 4 on timeout, 5 when it cannot be started. Unix paths are accepted for
+// PROGRAM (they are reached through Wine's Z: drive).
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findMessageBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    // Message boxes are dialogs of the system class "#32770".
+    if (std::string(cls) == "#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectText(HWND child, LPARAM param) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) {
+        char text[1024] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (text[0]) {
+            auto* out = reinterpret_cast<std::string*>(param);
+            if (!out->empty()) *out += " ";
+            *out += text;
+        }
+    }
+    return TRUE;
+}
+
+std::string windowsPath(const char* arg) {
+    std::string path(arg);
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+std::string quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: nlrun TIMEOUT_MS PROGRAM [ARGS...]\n");
+        return 2;
+    }
+    DWORD timeout = static_cast<DWORD>(std::strtoul(argv[1], nullptr, 10));
+    std::string program = windowsPath(argv[2]);
+    std::string commandLine = quoted(program);
+    for (int i = 3; i < argc; ++i) commandLine += " " + quoted(argv[i]);
+
+    // Run it in its own folder, as a person starting it from there would.
+    std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+        std::fprintf(stderr, "nlrun: cannot start %s (error %lu)\n", program.c_str(),
+                     GetLastError());
+        return 5;
+    }
+    DWORD start = GetTickCount();
+    int result = 0;
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(pi.hProcess, &code);
+            result = static_cast<int>(code);
+            std::printf("nlrun: %s exited with %d\n", program.c_str(), result);
+            break;
+        }
+        Search search = {pi.dwProcessId, nullptr};
+        EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            char caption[256] = {};
+            GetWindowTextA(search.found, caption, sizeof caption);
+            std::string text;
+            EnumChildWindows(search.found, collectText, reinterpret_cast<LPARAM>(&text));
+            std::printf("nlrun: message box: [%s] %s\n", caption, text.c_str());
+            TerminateProcess(pi.hProcess, 3);
+            WaitForSingleObject(pi.hProcess, 5000);
+            result = 3;
+            break;
+        }
+        if (GetTickCount() - start > timeout) {
+            std::printf("nlrun: %s still running after %lu ms\n", program.c_str(), timeout);
+            TerminateProcess(pi.hProcess, 4);
+            WaitForSingleObject(pi.hProcess, 5000);
+            result = 4;
+            break;
+        }
+    }
+    std::fflush(stdout);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
