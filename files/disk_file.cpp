@@ -1,0 +1,136 @@
+#include "disk_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#define NL_OPEN ::_open
+#define NL_READ ::_read
+#define NL_WRITE ::_write
+#define NL_LSEEK _lseeki64
+#define NL_CLOSE ::_close
+#define NL_BINARY _O_BINARY
+#define NL_OWNER_RW (_S_IREAD | _S_IWRITE)
+#else
+#include <unistd.h>
+#define NL_OPEN ::open
+#define NL_READ ::read
+#define NL_WRITE ::write
+#define NL_LSEEK ::lseek
+#define NL_CLOSE ::close
+#define NL_BINARY 0
+#define NL_OWNER_RW (S_IRUSR | S_IWUSR)
+#endif
+
+namespace {
+
+// Names and search paths use "\" as the player's content does; hosts other
+// than Windows need "/" instead.
+std::string hostName(const std::string& name) {
+#ifdef _WIN32
+    return name;
+#else
+    std::string mapped = name;
+    for (char& c : mapped)
+        if (c == '\\') c = '/';
+    return mapped;
+#endif
+}
+
+int openForReading(const std::string& name) {
+    return NL_OPEN(hostName(name).c_str(), O_RDONLY | NL_BINARY);
+}
+
+} // namespace
+
+DiskFile::~DiskFile() {
+    close();
+}
+
+VirtualFile* DiskFile::clone() const {
+    auto* copy = new DiskFile;
+    copy->path = path;
+    return copy;
+}
+
+bool DiskFile::exists(const char* name) {
+    DiskFile probe;
+    return probe.openRead(name);
+}
+
+bool DiskFile::openRead(const char* name) {
+    if (fd >= 0 || !name) return false;
+    std::string given(name);
+    fd = openForReading(given);
+    if (fd < 0) {
+        size_t colon = given.rfind(':');
+        std::string stripped = colon == std::string::npos ? given : given.substr(colon + 1);
+        size_t start = 0;
+        while (fd < 0 && start <= path.size()) {
+            size_t end = path.find(';', start);
+            if (end == std::string::npos) end = path.size();
+            if (end > start) fd = openForReading(path.substr(start, end - start) + stripped);
+            start = end + 1;
+        }
+    }
+    if (fd < 0) return false;
+    long long length = NL_LSEEK(fd, 0, SEEK_END);
+    NL_LSEEK(fd, 0, SEEK_SET);
+    // Files of 4 GiB or more do not fit the interface's sizes.
+    if (length < 0 || length > 0xFFFFFFFFll) {
+        close();
+        return false;
+    }
+    size = static_cast<uint32_t>(length);
+    return true;
+}
+
+bool DiskFile::openWrite(const char* name) {
+    if (fd >= 0 || !name) return false;
+    fd = NL_OPEN(hostName(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | NL_BINARY, NL_OWNER_RW);
+    if (fd < 0) return false;
+    size = 0;
+    written = 0;
+    return true;
+}
+
+bool DiskFile::close() {
+    if (fd < 0) return false;
+    NL_CLOSE(fd);
+    fd = -1;
+    size = 0;
+    return true;
+}
+
+uint32_t DiskFile::read(void* buffer, uint32_t count) {
+    if (fd < 0) return 0;
+    auto n = NL_READ(fd, buffer, count);
+    return n < 0 ? 0 : static_cast<uint32_t>(n);
+}
+
+uint32_t DiskFile::write(const void* buffer, uint32_t count) {
+    if (fd < 0) return 0;
+    auto n = NL_WRITE(fd, buffer, count);
+    if (n < 0) return 0;
+    written += static_cast<uint32_t>(n);
+    return static_cast<uint32_t>(n);
+}
+
+bool DiskFile::seek(uint32_t position) {
+    return fd >= 0 && NL_LSEEK(fd, static_cast<long long>(position), SEEK_SET) >= 0;
+}
+
+bool DiskFile::seekRelative(int32_t delta) {
+    return fd >= 0 && NL_LSEEK(fd, delta, SEEK_CUR) >= 0;
+}
+
+uint32_t DiskFile::tell() {
+    if (fd < 0) return 0;
+    long long p = NL_LSEEK(fd, 0, SEEK_CUR);
+    return p < 0 ? 0 : static_cast<uint32_t>(p);
+}
+
+void DiskFile::setSearchPath(const char* newPath) {
+    path = newPath ? newPath : "";
+}
