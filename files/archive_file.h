@@ -40,6 +40,8 @@ public:
 
     bool hasDirectory() const { return loaded; }
     const std::vector<ArchiveEntry>& entries() const { return directory; }
+    // File offset of the first byte after the directory.
+    uint32_t dataOffset() const { return dataBase; }
     // The open entry's bytes (null when closed).
     const uint8_t* data() const { return buffer; }
 
