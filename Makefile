@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native windows test test-native test-windows play fuzz format clean
+.PHONY: all deps native windows test test-native test-windows play fuzz bench format clean
 
 all: native windows
 
@@ -46,8 +46,16 @@ fuzz: deps
 	@cmake --build build/fuzz -j $(JOBS)
 	@bash cmake/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
+# Benchmarks in an optimised, unsanitised native tree; they print figures and
+# are never part of the tests.
+bench: deps
+	@mkdir -p build; [ -f build/bench/build.ninja ] || cmake -S . -B build/bench $(CMAKE_GEN) \
+	    -DCMAKE_BUILD_TYPE=Release -DNL_SANITIZE=OFF -DNL_BENCH=ON > build/bench-configure.log
+	@cmake --build build/bench -j $(JOBS) --target archive_bench
+	@build/bench/bench/archive_bench
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
 
 clean:
-	rm -rf build/native build/windows build/fuzz build/play
+	rm -rf build/native build/windows build/fuzz build/bench build/play
