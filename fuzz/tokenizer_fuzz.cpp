@@ -13,10 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!t.atEnd()) {
         t.lineOf(t.tell());
         switch (kind++ % 4) {
-        case 0: t.readWord(); break;
-        case 1: t.readInt(); break;
-        case 2: t.readFloat(); break;
-        case 3: t.readTime(); break;
+        case 0:
+            t.readWord();
+            break;
+        case 1:
+            t.readInt();
+            break;
+        case 2:
+            t.readFloat();
+            break;
+        case 3:
+            t.readTime();
+            break;
         }
     }
     t.lineOf(t.length() + 5);

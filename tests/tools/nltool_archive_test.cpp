@@ -152,3 +152,23 @@ TEST(NltoolArchive, RealFilesRoundTripThroughThePlayersReader) {
     EXPECT_EQ(files, archive.entries().size());
     EXPECT_GT(packed, files / 2); // text, objects and modules compress
 }
+
+TEST(NltoolScript, ListsEventsOrReportsThePlayersError) {
+    TempDir tmp;
+    tmp.write("scene.scr", "0 playxm music.xm\n0:01.250 flash 0.5 0xFFFFFFFF\n2.0 stopdemo\n");
+    ToolRun good = run(scriptCommand, {tmp.path("scene.scr").string()});
+    EXPECT_EQ(good.code, 0) << good.err;
+    EXPECT_NE(good.out.find("1250  flash 0.5 -1 (0xffffffff)"), std::string::npos) << good.out;
+    EXPECT_NE(good.out.find("3 events"), std::string::npos);
+
+    tmp.write("bad.scr", "0 playxm music.xm\n\n100 boom\n");
+    ToolRun bad = run(scriptCommand, {tmp.path("bad.scr").string()});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("Error: scene.scr(3): Unknown keyword \"boom\"!"), std::string::npos);
+
+    // Read from an archive, as the player reads it.
+    ASSERT_EQ(run(packCommand, {archivePath(tmp), tmp.path("scene.scr").string()}).code, 0);
+    ToolRun packed = run(scriptCommand, {"scene.scr", archivePath(tmp)});
+    EXPECT_EQ(packed.code, 0) << packed.err;
+    EXPECT_EQ(run(scriptCommand, {tmp.path("missing.scr").string()}).code, 1);
+}

@@ -13,3 +13,4 @@ int packCommand(const Args& args, std::ostream& out, std::ostream& err);
 int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 int extractCommand(const Args& args, std::ostream& out, std::ostream& err);
 int verifyCommand(const Args& args, std::ostream& out, std::ostream& err);
+int scriptCommand(const Args& args, std::ostream& out, std::ostream& err);

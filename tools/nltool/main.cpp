@@ -18,6 +18,8 @@ const Command kCommands[] = {
     {"list", listCommand, "list ARCHIVE.sar                   list its entries"},
     {"extract", extractCommand, "extract ARCHIVE.sar [FOLDER]       write its entries as files"},
     {"verify", verifyCommand, "verify ARCHIVE.sar                 check every entry unpacks"},
+    {"script", scriptCommand,
+     "script SCRIPT [ARCHIVE.sar]        parse an event script, list its events"},
 };
 
 int usage(std::ostream& out) {
