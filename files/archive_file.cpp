@@ -2,22 +2,13 @@
 
 #include "base/byte_reader.h"
 #include "base/diag_log.h"
+#include "base/text.h"
 #include "method1.h"
 
 #include <cstring>
 #include <new>
 
 namespace {
-
-bool sameName(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
-        if (ca >= 'A' && ca <= 'Z') ca = ca - 'A' + 'a';
-        if (cb >= 'A' && cb <= 'Z') cb = cb - 'A' + 'a';
-        if (ca != cb) return false;
-        if (!ca) return true;
-    }
-}
 
 // Reads the directory records from `bytes` (everything after the header).
 // Returns false, with `why` set, when they are malformed.
@@ -133,7 +124,7 @@ bool ArchiveFile::exists(const char* name) {
     std::string wanted = toArchiveName(name);
     if (loaded)
         for (const ArchiveEntry& e : directory)
-            if (sameName(e.name, wanted.c_str())) return true;
+            if (equalsIgnoreCase(e.name, wanted.c_str())) return true;
     VirtualFile* disk = file->clone();
     bool found = disk->exists(wanted.c_str());
     delete disk;
@@ -162,7 +153,7 @@ bool ArchiveFile::openRead(const char* name) {
     std::string wanted = toArchiveName(name);
     if (loaded) {
         for (const ArchiveEntry& e : directory) {
-            if (!sameName(e.name, wanted.c_str())) continue;
+            if (!equalsIgnoreCase(e.name, wanted.c_str())) continue;
             if (e.method != METHOD_STORED && e.method != METHOD_COMPRESSED) continue;
             buffer = loadEntry(e);
             if (!buffer) {

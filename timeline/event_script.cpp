@@ -1,6 +1,7 @@
 #include "event_script.h"
 
 #include "base/message_box.h"
+#include "base/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -25,16 +26,6 @@ const KeywordInfo kKeywords[] = {
 
 namespace {
 
-bool sameWord(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
-        if (ca >= 'A' && ca <= 'Z') ca = ca - 'A' + 'a';
-        if (cb >= 'A' && cb <= 'Z') cb = cb - 'A' + 'a';
-        if (ca != cb) return false;
-        if (!ca) return true;
-    }
-}
-
 // Truncates towards zero; times outside the int range clamp to it and a
 // time that is not a number counts as 0.
 int wholeMilliseconds(float ms) {
@@ -58,7 +49,7 @@ bool fail(const char* format, int line, const char* word = nullptr) {
 
 const KeywordInfo* findKeyword(const char* word) {
     for (const KeywordInfo* k = kKeywords; k->name; ++k)
-        if (sameWord(k->name, word)) return k;
+        if (equalsIgnoreCase(k->name, word)) return k;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include "commands.h"
 
+#include "base/text.h"
 #include "files/archive_file.h"
 #include "files/archive_writer.h"
 #include "files/disk_file.h"
@@ -38,7 +39,7 @@ std::string storedName(const std::string& generic) {
 }
 
 std::string lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = foldCase(c);
     return s;
 }
 
