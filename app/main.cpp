@@ -1,71 +1,134 @@
-// Program entry. For now the program opens its window, clears it through a
-// Direct3D 8 device for a few seconds and exits; the display system, setup and
-// demo player replace this body as they land.
+// Program entry and main loop. Start-up: window class, display system and
+// adapters, settings from the setup dialog's initial state, outputs and
+// devices, device context, demo, windows shown, input; then the frame loop
+// (update, input step, waiting messages) with the timer at its finest
+// resolution, until the demo is done or the quit message arrives.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "base/diag_log.h"
-#include "base/message_box.h"
 #include "base/variant.h"
-#include "clear_frame.h"
+#include "device_context.h"
+#include "display_system.h"
+#include "input_source.h"
+#include "resource.h"
+#include "setup_dialog.h"
+#include "shell_demo.h"
 
 namespace {
 
 const char* const kClassName = "Nightloom";
-const DWORD kRunMilliseconds = 3000;
+
+DisplaySystem* displaySystem = nullptr;
+DeviceContext* deviceContext = nullptr;
+InputSource* input = nullptr;
+ShellDemo* demo = nullptr;
+
+// Menu command that fits the window around a full-screen-sized client area.
+constexpr WPARAM SYSCOMMAND_FIT_WINDOW = 101;
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) DestroyWindow(window);
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != 0 && input) input->activate();
         return 0;
+    case WM_ACTIVATEAPP:
+        if (displaySystem && demo && wParam) {
+            if (demo->currentDevice() &&
+                demo->currentDevice()->TestCooperativeLevel() == D3DERR_DEVICENOTRESET) {
+                displaySystem->resetAll();
+                demo->restoreDeviceStates();
+            }
+            SetCursor(nullptr);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SYSCOMMAND_FIT_WINDOW) {
+            if (demo && deviceContext) {
+                MoveWindow(window, 0, 0, deviceContext->screenWidth + 8,
+                           deviceContext->screenHeight + 27, TRUE);
+            }
+            return 0;
+        }
+        break;
     }
+    if (input) return input->handleMessage(window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NIGHTLOOM));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+int failStartup() {
+    delete displaySystem;
+    displaySystem = nullptr;
+    closeDiagLog();
+    return -1;
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     openDiagLog();
+    registerWindowClass(instance);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
 
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
+    displaySystem = new DisplaySystem;
+    if (!displaySystem->enumerateAdapters()) return failStartup();
 
-    const int width = 640, height = 480;
-    RECT rect = {0, 0, width, height};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window =
-        CreateWindowA(kClassName, kPrevBuild ? "Nightloom (prev)" : "Nightloom",
-                      WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
-                      rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
-    ClearFrame frame;
-    if (!window || !openClearFrame(window, width, height, &frame)) {
-        showMessage(window, "Direct3D 8 device cannot be created", "Error", MessageIcon::Error);
-        if (window) DestroyWindow(window);
-        closeDiagLog();
-        return -1;
+    // The setup's initial state is the settings: nobody is asked.
+    {
+        SetupDialog setup(*displaySystem);
+        HWND dialog = setup.create(instance);
+        if (dialog) {
+            setup.readControls();
+            DestroyWindow(dialog);
+        }
     }
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
 
-    DWORD start = timeGetTime();
+    if (!displaySystem->createOutputs(kClassName, instance)) return failStartup();
+    deviceContext = new DeviceContext(*displaySystem);
+    demo = new ShellDemo(*deviceContext);
+    for (const RenderOutput& o : displaySystem->outputs) {
+        ShowWindow(o.window, SW_SHOW);
+        UpdateWindow(o.window);
+    }
+    const SetupSettings& settings = displaySystem->settings;
+    if (!settings.windowed) SetCursor(nullptr);
+    HWND mainWindow = displaySystem->outputs[0].window;
+    SetFocus(mainWindow);
+    if (settings.fullscreen)
+        input = new DirectInputSource;
+    else
+        input = new MessageInputSource;
+    input->init(mainWindow);
+    demo->init(*displaySystem);
+
+    UINT period = 1;
+    if (!kPrevBuild) {
+        TIMECAPS caps;
+        if (timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) period = caps.wPeriodMin;
+        timeBeginPeriod(period);
+    }
+
     bool quit = false;
-    while (!quit) {
-        DWORD elapsed = timeGetTime() - start;
-        if (elapsed >= kRunMilliseconds) break;
-        // A slow ramp from deep blue to violet, so a person sees frames change.
-        BYTE ramp = static_cast<BYTE>(elapsed * 255 / kRunMilliseconds);
-        drawClearFrame(frame, D3DCOLOR_XRGB(ramp / 2, 16, 96 + ramp / 2));
-        frame.device->Present(nullptr, nullptr, nullptr, nullptr);
+    while (!demo->done && !quit) {
+        demo->update();
+        demo->inputStep(*input);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0)) {
@@ -75,10 +138,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        Sleep(10);
     }
-    closeClearFrame(frame);
-    if (IsWindow(window)) DestroyWindow(window);
+
+    if (!kPrevBuild) timeEndPeriod(period);
+    demo->teardown();
+    delete deviceContext;
+    deviceContext = nullptr;
+    delete input;
+    input = nullptr;
+    delete displaySystem;
+    displaySystem = nullptr;
+    delete demo;
+    demo = nullptr;
     closeDiagLog();
     return 0;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Plays the show with nightloom.exe from the windows build tree.
-# On a desktop the window opens there. Without a display the program runs on a
+# On a desktop the window opens there (Escape ends it). Without a display the program runs on a
 # private Xvfb, and screenshots taken while it plays are put together into
 # build/play/contact-sheet.png so that there is something to look at.
 #   cmake/play.sh BUILD_DIR
@@ -22,7 +22,9 @@ display=$(cat "$build/wine/current.display")
 rm -rf "$out"
 mkdir -p "$out"
 start=$(date +%s.%N)
-"$run" "$program" &
+# Until the show ends by itself, the unattended run is closed after a few
+# seconds, as a person would close it.
+"$run" "$build/tests/nlrun.exe" --quit-after "${PLAY_SECONDS:-5}000" 120000 "$program" &
 pid=$!
 shots=()
 i=0

@@ -1,0 +1,46 @@
+#include "device_context.h"
+
+DeviceContext::DeviceContext(DisplaySystem& display) {
+    deviceCount = display.outputCount;
+    for (const RenderOutput& o : display.outputs) devices.push_back(o.device);
+    currentOutput = 0;
+    device = devices.empty() ? nullptr : devices[0];
+
+    const SetupSettings& s = display.settings;
+    displayFormat = s.displayFormat;
+    if (!display.outputs.empty()) {
+        const RenderOutput& first = display.outputs[0];
+        shadowMapFormat =
+            first.depthTextureFormats.empty() ? D3DFMT_UNKNOWN : first.depthTextureFormats.front();
+        D3DFORMAT depth = first.presentParameters.AutoDepthStencilFormat;
+        lockableDepth = depth == D3DFMT_D16_LOCKABLE;
+        depthHasStencil = depth == D3DFMT_D15S1 || depth == D3DFMT_D24S8 || depth == D3DFMT_D24X4S4;
+    }
+    if (device) {
+        device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, 0);
+        device->GetDeviceCaps(&hardwareCaps);
+        device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, 1);
+        device->GetDeviceCaps(&softwareCaps);
+    }
+    bool hardware = !s.softwareVertexProcessing;
+    hardwareTnL = hardware && (hardwareCaps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
+    vertexShaders = hardware && hardwareCaps.VertexShaderVersion >= D3DVS_VERSION(1, 0);
+    pixelShaders = hardware && hardwareCaps.PixelShaderVersion >= D3DPS_VERSION(1, 0);
+
+    if (s.windowed && !display.outputs.empty()) {
+        RECT client = {};
+        GetClientRect(display.outputs[0].window, &client);
+        screenWidth = client.right - client.left;
+        screenHeight = client.bottom - client.top;
+    } else {
+        screenWidth = s.width;
+        screenHeight = s.height;
+    }
+}
+
+DeviceContext::~DeviceContext() {
+    for (DWORD shader : shaders)
+        if (device) device->DeleteVertexShader(shader);
+}
+
+void DeviceContext::createShaderSet() {}

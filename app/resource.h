@@ -1,0 +1,38 @@
+#pragma once
+// Resource and control identifiers of the program.
+
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif
+
+#define IDI_NIGHTLOOM 118
+
+#define IDC_START 100
+#define IDC_EXIT 101
+#define IDC_ADAPTER 103
+#define IDC_WINDOWED 104
+#define IDC_GUI 105
+#define IDC_RESOLUTION_LABEL 107
+#define IDC_MODES 108
+#define IDC_WIDTH_LABEL 109
+#define IDC_WIDTH 110
+#define IDC_HEIGHT_LABEL 111
+#define IDC_HEIGHT 112
+#define IDC_DISPLAY 114
+#define IDC_REFERENCE 117
+#define IDC_RATE_LABEL 118
+#define IDC_RATE 119
+#define IDC_TEXTURE 121
+#define IDC_RENDER_TARGET 123
+#define IDC_DNS_BUFFER 125
+#define IDC_INDEX_BUFFER 127
+#define IDC_VERTEX_BUFFER 129
+#define IDC_SCRIPTFILE 170
+#define IDC_MULTISAMPLING 180
+#define IDC_DEPTH_TARGET 275
+#define IDC_SOFTWARE_VP 276
+#define IDC_BACKBUFFER 277
+#define IDC_BREAK_ALLOC 310
+#define IDC_PURE_DEVICE 1073
+#define IDC_NOSOUND 1074
+#define IDC_STEREO 1084
