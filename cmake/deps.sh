@@ -21,7 +21,7 @@ packages=(
   build-essential cmake ninja-build make pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-tools
-  wine64 xvfb xauth x11-utils libgl1-mesa-dri
+  wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri
   googletest libstb-dev imagemagick fonts-dejavu-core zlib1g-dev
   clang libclang-rt-14-dev
   nasm autoconf automake libtool dpkg-dev xz-utils
