@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 prefix="$deps/prefix"
 host=x86_64-w64-mingw32
-stamp_version=3 # bump when the recipe below changes
+stamp_version=4 # bump when the recipe below changes
 
 log() { printf 'deps: %s\n' "$*"; }
 
@@ -22,7 +22,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-tools
   wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri
-  googletest libstb-dev imagemagick fonts-dejavu-core zlib1g-dev
+  googletest libstb-dev imagemagick fonts-dejavu-core zlib1g-dev libxmp-dev libmpg123-dev
   clang libclang-rt-14-dev
   nasm autoconf automake libtool dpkg-dev xz-utils
   debian-archive-keyring ca-certificates
@@ -102,8 +102,12 @@ run sh -c "cd '$src' && ./configure --host=$host --prefix='$prefix' --enable-sta
 run make -C "$src" -j "$jobs"
 run make -C "$src" install
 
-# libmpg123: the ports/cmake build, library only.
+# libmpg123: the ports/cmake build, library only, with the portable C decoder:
+# its x86-64 assembly variant spins forever in mpg123_new when built with
+# mingw and run under Wine.
 src=$(srcdir mpg123)
+sed -i 's/check_cpu_arch_x64(ARCH_IS_X64)/set(ARCH_IS_X64 OFF)/; s/check_cpu_arch_x86(ARCH_IS_X86)/set(ARCH_IS_X86 OFF)/' \
+  "$src/ports/cmake/src/libmpg123/CMakeLists.txt"
 run cmake -S "$src/ports/cmake" -B "$deps/build-mpg123" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$deps/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
   -DBUILD_PROGRAMS=OFF -DBUILD_LIBOUT123=OFF -DBUILD_LIBSYN123=OFF

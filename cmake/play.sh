@@ -7,7 +7,7 @@
 set -uo pipefail
 build=$1
 run="$build/wine-run.sh"
-program="$build/app/nightloom.exe"
+program="$build/bin/nightloom.exe"
 out="$(dirname "$build")/play"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -24,7 +24,7 @@ mkdir -p "$out"
 start=$(date +%s.%N)
 # Until the show ends by itself, the unattended run is closed after a few
 # seconds, as a person would close it.
-"$run" "$build/tests/nlrun.exe" --quit-after "${PLAY_SECONDS:-5}000" 120000 "$program" &
+"$run" "$build/bin/nlrun.exe" --quit-after "${PLAY_SECONDS:-5}000" 120000 "$program" &
 pid=$!
 shots=()
 i=0

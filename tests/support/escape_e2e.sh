@@ -7,7 +7,7 @@ set -u
 build=$1
 program=$2
 display=$(cat "$build/wine/current.display")
-"$build/wine-run.sh" "$build/tests/nlrun.exe" 60000 "$program" &
+"$build/wine-run.sh" "$build/bin/nlrun.exe" 60000 "$program" &
 pid=$!
 window=""
 for _ in $(seq 1 100); do
