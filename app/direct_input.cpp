@@ -37,22 +37,24 @@ void DirectInputSource::activate() {
 
 namespace {
 
-// After a failed read: acquire again while input is reported lost (bounded,
-// so that a device that never comes back cannot stall the frame loop).
-void reacquire(IDirectInputDevice8A* device) {
+// Reads the device's buffered events into `events` (BUFFER_SIZE entries).
+// After a failed read the device is acquired again while input is reported
+// lost (bounded, so that a device that never comes back cannot stall the
+// frame loop), and false is returned.
+bool readEvents(IDirectInputDevice8A* device, DIDEVICEOBJECTDATA* events, DWORD* count) {
+    *count = DirectInputSource::BUFFER_SIZE;
+    if (SUCCEEDED(device->GetDeviceData(sizeof events[0], events, count, 0))) return true;
     for (int tries = 0; tries < 64 && device->Acquire() == DIERR_INPUTLOST; ++tries) {
     }
+    return false;
 }
 
 } // namespace
 
 bool DirectInputSource::readMouse() {
     DIDEVICEOBJECTDATA events[BUFFER_SIZE];
-    DWORD count = BUFFER_SIZE;
-    if (FAILED(mouse->GetDeviceData(sizeof events[0], events, &count, 0))) {
-        reacquire(mouse);
-        return false;
-    }
+    DWORD count;
+    if (!readEvents(mouse, events, &count)) return false;
     for (DWORD i = 0; i < count; ++i) {
         const DIDEVICEOBJECTDATA& e = events[i];
         switch (e.dwOfs) {
@@ -81,11 +83,8 @@ bool DirectInputSource::readMouse() {
 
 bool DirectInputSource::readKeyboard() {
     DIDEVICEOBJECTDATA events[BUFFER_SIZE];
-    DWORD count = BUFFER_SIZE;
-    if (FAILED(keyboard->GetDeviceData(sizeof events[0], events, &count, 0))) {
-        reacquire(keyboard);
-        return false;
-    }
+    DWORD count;
+    if (!readEvents(keyboard, events, &count)) return false;
     for (DWORD i = 0; i < count; ++i) {
         uint8_t code = uint8_t(events[i].dwOfs);
         keys[code] = (events[i].dwData & 0x80) ? 1 : 0;
