@@ -20,10 +20,15 @@ if [ -z "$window" ]; then
   wait "$pid"
   exit 1
 fi
-sleep 1
-DISPLAY=$display xdotool windowfocus "$window" 2>/dev/null
-sleep 0.5
-DISPLAY=$display xdotool key Escape
+# Focus reaches a Wine window asynchronously and DirectInput only reads once
+# it is acquired on activation: like a person, press again until it ends.
+for _ in $(seq 1 20); do
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || break
+  DISPLAY=$display xdotool windowfocus "$window" 2>/dev/null
+  sleep 0.3
+  DISPLAY=$display xdotool key Escape
+done
 wait "$pid"
 status=$?
 echo "escape_e2e: exit code $status"
