@@ -14,7 +14,7 @@
 #include "input_source.h"
 #include "resource.h"
 #include "setup_dialog.h"
-#include "shell_demo.h"
+#include "timeline/demo_player.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ const char* const kClassName = "Nightloom";
 DisplaySystem* displaySystem = nullptr;
 DeviceContext* deviceContext = nullptr;
 InputSource* input = nullptr;
-ShellDemo* demo = nullptr;
+DemoPlayer* demo = nullptr;
 
 // Menu command that fits the window around a full-screen-sized client area.
 constexpr WPARAM SYSCOMMAND_FIT_WINDOW = 101;
@@ -102,7 +102,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     if (!displaySystem->createOutputs(kClassName, instance)) return failStartup();
     deviceContext = new DeviceContext(*displaySystem);
-    demo = new ShellDemo(*deviceContext);
+    demo = new DemoPlayer(*deviceContext);
     for (const RenderOutput& o : displaySystem->outputs) {
         ShowWindow(o.window, SW_SHOW);
         UpdateWindow(o.window);

@@ -1,0 +1,217 @@
+#include "demo_player.h"
+
+#include "base/message_box.h"
+#include "base/variant.h"
+#include "profiler.h"
+#include "sound/tmz_sound_system.h"
+
+namespace {
+
+// Event ids (the keyword table's).
+enum {
+    EV_STOPDEMO = 0,
+    EV_LOADMETA = 1,
+    EV_LOADMETASCRIPT = 2,
+    EV_ACTIVEMETA = 3,
+    EV_FREEMETA = 4,
+    EV_CAM = 7,
+    EV_SETRT = 8,
+    EV_HOLD = 9,
+    EV_START = 10,
+    EV_STOP = 11,
+    EV_CLEAR = 12,
+    EV_VIEW = 13,
+    EV_SETPOS = 15,
+    EV_SCREENSHOT = 16,
+    EV_CONTINUE = 17,
+    EV_BLUR = 19,
+    EV_XFADE = 20,
+    EV_PICFADEIN = 24,
+    EV_PICFADEOUT = 25,
+    EV_PICFLASH = 26,
+    EV_LIGHTFALLOFF = 34,
+    EV_LIGHTFLASH = 35,
+    EV_FOV = 36,
+    EV_PLAYXM = 50,
+    EV_PLAYMOD = 53,
+    EV_STOPSOUND = 56,
+};
+
+constexpr int DIK_ESCAPE_CODE = 1;
+
+} // namespace
+
+DemoPlayer::~DemoPlayer() {
+    teardown();
+}
+
+void DemoPlayer::init(DisplaySystem& display) {
+    archive = std::make_unique<ArchiveFile>(diskPrototype);
+    archive->openArchive("moonwell.sar"); // without it, loose files serve
+    tokenizer = std::make_unique<TextTokenizer>(archive.get());
+    const std::string& script = display.settings.scriptFile;
+    bool haveScript = tokenizer->load(script.empty() ? "scene.scr" : script.c_str());
+    recorder.openWrite("events.scr");
+
+    D3DVIEWPORT8 viewport = {0,    0,   DWORD(context.screenWidth), DWORD(context.screenHeight),
+                             0.0f, 1.0f};
+    if (context.device) {
+        context.device->SetViewport(&viewport);
+        context.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        context.device->Present(nullptr, nullptr, nullptr, nullptr);
+        context.device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING,
+                                       !(context.hardwareTnL && context.vertexShaders));
+        context.createShaderSet();
+        context.device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, !context.hardwareTnL);
+    }
+    timeline = DemoTimeline{};
+    // A script that does not parse has shown its error: the demo ends at once.
+    if (haveScript && !parseScript(*tokenizer, timeline.events)) {
+        done = true;
+        return;
+    }
+    if (display.settings.noSound)
+        sound = std::make_unique<SilentSoundSystem>();
+    else
+        sound = std::make_unique<TmzSoundSystem>();
+    profiler().clear();
+    profiler().registerDemoSections();
+    timeline.time = 0;
+}
+
+double DemoPlayer::musicPosition() {
+    return sound ? sound->position(musicHandle) : 0.0;
+}
+
+void DemoPlayer::update() {
+    if (done || !sound) return;
+    timeline.advance(sound->position(musicHandle));
+    timeline.runEvents(timeline.now(), *this);
+    if (timeline.time >= 0) drawPasses();
+    sound->poll();
+}
+
+void DemoPlayer::drawPasses() {
+    const bool twoOutputs = context.deviceCount > 1;
+    const int passes = kPrevBuild ? context.deviceCount : 2;
+    for (int i = 0; i < passes; ++i) {
+        profiler().begin(PROFILE_COMPLETE_RENDER_TIME);
+        context.currentOutput = twoOutputs ? i : 0;
+        context.device = context.devices[size_t(context.currentOutput)];
+        if (kPrevBuild) {
+            context.eye = twoOutputs ? 2 + i : -1;
+            context.colorWriteMask = 15;
+        } else {
+            context.colorWriteMask = i == 1 ? 14 : 9;
+            context.eye = i;
+            context.stereoParams[1] = context.stereoParams[2];
+        }
+        // No metascene draws yet; the first pass of a frame clears it, so the
+        // frame is defined.
+        if (i == 0 || twoOutputs || kPrevBuild) {
+            context.device->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
+            context.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f,
+                                  0);
+        }
+        profiler().end(PROFILE_COMPLETE_RENDER_TIME);
+        if (kPrevBuild || i == 1 || twoOutputs) {
+            profiler().begin(PROFILE_PRESENT);
+            context.device->Present(nullptr, nullptr, nullptr, nullptr);
+            profiler().end(PROFILE_PRESENT);
+        }
+    }
+}
+
+void DemoPlayer::execute(const ScriptEvent& e, int) {
+    switch (e.id) {
+    case EV_STOPDEMO:
+        if (!context.freeFlight) done = true;
+        break;
+    case EV_LOADMETA:
+    case EV_LOADMETASCRIPT: {
+        // Metascenes cannot be loaded yet: report the load as failed.
+        const void* metascene = nullptr;
+        if (e.id == EV_LOADMETASCRIPT) NL_ASSERT(metascene != NULL && "Failed loading metascript!");
+        break;
+    }
+    case EV_ACTIVEMETA:
+        reportAssertion("m != mts.size() && \"activemeta: Name nicht vorhanden\"");
+        break;
+    case EV_FREEMETA:
+        reportAssertion("m != mts.size() && \"freemeta: Name nicht vorhanden\"");
+        break;
+    case EV_CAM:
+        reportAssertion("scene != NULL && \"cam: Name nicht vorhanden\"");
+        break;
+    case EV_STOP:
+        reportAssertion("scene != NULL && \"stop: Name nicht vorhanden\"");
+        break;
+    case EV_START:
+        reportAssertion("scene != NULL && \"start: Name nicht vorhanden\"");
+        break;
+    case EV_CLEAR:
+        reportAssertion("scene != NULL && \"clear: Name nicht vorhanden\"");
+        break;
+    case EV_VIEW:
+        reportAssertion("scene != NULL && \"view: Name nicht vorhanden\"");
+        break;
+    case EV_SETPOS:
+        reportAssertion("scene != NULL && \"setpos: Name nicht vorhanden\"");
+        break;
+    case EV_SCREENSHOT:
+        reportAssertion("scene != NULL && \"screenshot: scenename nicht vorhanden\"");
+        break;
+    case EV_HOLD:
+        reportAssertion("scene != NULL && \"hold: Name nicht vorhanden\"");
+        break;
+    case EV_CONTINUE:
+        reportAssertion("scene != NULL && \"continue: Name nicht vorhanden\"");
+        break;
+    case EV_SETRT:
+        reportAssertion("scene != NULL && \"setrt: Name nicht vorhanden\"");
+        break;
+    case EV_BLUR:
+        reportAssertion("scene != NULL && \"blur: Name nicht vorhanden\"");
+        break;
+    case EV_XFADE:
+        reportAssertion("scene != NULL && \"xfade: Name nicht vorhanden\"");
+        break;
+    case EV_PICFADEIN:
+    case EV_PICFADEOUT:
+    case EV_PICFLASH:
+        reportAssertion("surface != NULL && \"picture fader: Surface nicht vorhanden\"");
+        break;
+    case EV_LIGHTFALLOFF:
+        context.lightFalloff = e.args[0].i != 0;
+        break;
+    case EV_LIGHTFLASH:
+        context.lightFlash = e.args[0].i != 0;
+        break;
+    case EV_FOV:
+        context.fovMode = e.args[0].i;
+        break;
+    case EV_STOPSOUND:
+        if (sound) sound->stop(musicHandle);
+        break;
+    default:
+        if (e.id >= EV_PLAYXM && e.id <= EV_PLAYMOD && sound) {
+            musicHandle = sound->load(e.args[0].word, archive.get());
+            sound->play(musicHandle);
+        }
+        // fadein, fadeout, flash and the rest: no effect yet.
+        break;
+    }
+}
+
+void DemoPlayer::inputStep(InputSource& input) {
+    input.poll();
+    if (input.keyPressed(DIK_ESCAPE_CODE)) done = true;
+}
+
+void DemoPlayer::teardown() {
+    if (tornDown) return;
+    tornDown = true;
+    sound.reset();
+    if (!profiler().all().empty()) profiler().report();
+    recorder.close();
+}

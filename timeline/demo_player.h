@@ -1,0 +1,52 @@
+#pragma once
+// The demo player: opens the archive, reads the event script, picks the sound
+// system, and every frame advances the clock from the music, runs the due
+// events, draws the eye passes and presents. It ends on "stopdemo" or Escape.
+//
+// Not here yet: metascenes and scenes (their commands report the missing
+// target), the screen effects and loading screen, and the viewer controls
+// beyond Escape.
+
+#include "app/device_context.h"
+#include "app/input_source.h"
+#include "demo_timeline.h"
+#include "files/archive_file.h"
+#include "files/disk_file.h"
+#include "files/text_tokenizer.h"
+#include "sound/sound_system.h"
+
+#include <memory>
+
+class DemoPlayer : private DemoCommands {
+public:
+    explicit DemoPlayer(DeviceContext& context) : context(context) {}
+    ~DemoPlayer() override;
+    DemoPlayer(const DemoPlayer&) = delete;
+    DemoPlayer& operator=(const DemoPlayer&) = delete;
+
+    void init(DisplaySystem& display);
+    void update();
+    void inputStep(InputSource& input);
+    void teardown();
+    // Re-applies device states after a reset (the metascene's, once they exist).
+    void restoreDeviceStates() {}
+    IDirect3DDevice8* currentDevice() const { return context.device; }
+
+    bool done = false;
+    DemoTimeline timeline;
+    int cameraBank = 0;
+    int musicHandle = 0;
+
+private:
+    void execute(const ScriptEvent& event, int index) override;
+    double musicPosition() override;
+    void drawPasses();
+
+    DeviceContext& context;
+    DiskFile diskPrototype;
+    std::unique_ptr<ArchiveFile> archive;
+    std::unique_ptr<TextTokenizer> tokenizer;
+    std::unique_ptr<SoundSystem> sound;
+    DiskFile recorder;
+    bool tornDown = false;
+};
