@@ -5,6 +5,7 @@
 #include "base/diag_log.h"
 #include "base/message_box.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_window.h"
 #include "timeline/demo_player.h"
 
 #include <sstream>
@@ -13,22 +14,11 @@
 
 namespace {
 
-const char* const kClass = "NightloomDemoTest";
-
 struct Stage {
     DisplaySystem display;
     std::unique_ptr<DeviceContext> context;
 
     bool open() {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = DefWindowProcA;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = kClass;
-            RegisterClassA(&wc);
-            registered = true;
-        }
         if (!display.enumerateAdapters()) return false;
         SetupSettings& s = display.settings;
         s.windowed = true;
@@ -37,7 +27,7 @@ struct Stage {
         s.displayFormat = s.backBufferFormat = D3DFMT_X8R8G8B8;
         s.noSound = true;
         s.scriptFile = "scene.scr";
-        if (!display.createOutputs(kClass, GetModuleHandleA(nullptr))) return false;
+        if (!display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr))) return false;
         context = std::make_unique<DeviceContext>(display);
         return true;
     }

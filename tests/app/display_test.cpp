@@ -3,23 +3,11 @@
 #include "app/device_context.h"
 #include "app/display_system.h"
 #include "base/message_box.h"
+#include "tests/support/test_window.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const char* const kClass = "NightloomDisplayTest";
-
-void registerClass() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClass;
-    RegisterClassA(&wc);
-    done = true;
-}
 
 void windowedSettings(DisplaySystem& display) {
     SetupSettings& s = display.settings;
@@ -50,12 +38,12 @@ TEST(BehaviourFlags, FollowSettingsAndCapabilities) {
 }
 
 TEST(DisplaySystem, WindowedOutputHasDeviceFormatListsAndContext) {
-    registerClass();
     DisplaySystem display;
     ASSERT_TRUE(display.enumerateAdapters());
     windowedSettings(display);
     MessageRecorder messages;
-    ASSERT_TRUE(display.createOutputs(kClass, GetModuleHandleA(nullptr))) << messages.count();
+    ASSERT_TRUE(display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr)))
+        << messages.count();
     ASSERT_EQ(display.outputCount, 1);
     const RenderOutput& o = display.outputs[0];
     ASSERT_NE(o.device, nullptr);
@@ -93,12 +81,11 @@ TEST(DisplaySystem, WindowedOutputHasDeviceFormatListsAndContext) {
 }
 
 TEST(DisplaySystem, SoftwareVertexProcessingClearsTheCapabilityFlags) {
-    registerClass();
     DisplaySystem display;
     ASSERT_TRUE(display.enumerateAdapters());
     windowedSettings(display);
     display.settings.softwareVertexProcessing = true;
-    ASSERT_TRUE(display.createOutputs(kClass, GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr)));
     DeviceContext context(display);
     EXPECT_FALSE(context.hardwareTnL);
     EXPECT_FALSE(context.vertexShaders);
@@ -106,12 +93,11 @@ TEST(DisplaySystem, SoftwareVertexProcessingClearsTheCapabilityFlags) {
 }
 
 TEST(DisplaySystem, WindowedStereoOnOneAdapterOpensTwoWindowsSideBySide) {
-    registerClass();
     DisplaySystem display;
     ASSERT_TRUE(display.enumerateAdapters());
     windowedSettings(display);
     display.settings.stereo = true;
-    ASSERT_TRUE(display.createOutputs(kClass, GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr)));
     ASSERT_EQ(display.outputCount, 2);
     RECT a, b;
     GetWindowRect(display.outputs[0].window, &a);
@@ -123,13 +109,12 @@ TEST(DisplaySystem, WindowedStereoOnOneAdapterOpensTwoWindowsSideBySide) {
 }
 
 TEST(DisplaySystem, FullScreenStereoNeedsTwoAdapters) {
-    registerClass();
     DisplaySystem display;
     ASSERT_TRUE(display.enumerateAdapters());
     ASSERT_EQ(display.adapterCount, 1);
     display.settings.stereo = true;
     MessageRecorder messages;
-    EXPECT_FALSE(display.createOutputs(kClass, GetModuleHandleA(nullptr)));
+    EXPECT_FALSE(display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr)));
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "For fullscreen stereo two adapters are required.");
     EXPECT_EQ(messages.messages()[0].caption, "Error");
@@ -137,7 +122,6 @@ TEST(DisplaySystem, FullScreenStereoNeedsTwoAdapters) {
 }
 
 TEST(DisplaySystem, UnsatisfiableDeviceShowsTheDeviceErrorBox) {
-    registerClass();
     DisplaySystem display;
     ASSERT_TRUE(display.enumerateAdapters());
     display.settings.displayFormat = D3DFMT_X8R8G8B8;
@@ -145,7 +129,7 @@ TEST(DisplaySystem, UnsatisfiableDeviceShowsTheDeviceErrorBox) {
     display.settings.width = 1234; // no such full-screen mode on this screen
     display.settings.height = 567;
     MessageRecorder messages;
-    EXPECT_FALSE(display.createOutputs(kClass, GetModuleHandleA(nullptr)));
+    EXPECT_FALSE(display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr)));
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.messages()[0].text,
               "Error Creating Direct3d device...\nGuess something went wrong...");

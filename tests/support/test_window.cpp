@@ -15,9 +15,14 @@ ATOM registerTestClass() {
 
 } // namespace
 
-TestWindow::TestWindow(int clientWidth, int clientHeight) {
+const char* testWindowClass() {
     static ATOM atom = registerTestClass();
     (void)atom;
+    return kTestClass;
+}
+
+TestWindow::TestWindow(int clientWidth, int clientHeight) {
+    testWindowClass();
     RECT rect = {0, 0, clientWidth, clientHeight};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
     window =

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+// A registered window class with the default procedure, for code under test
+// that creates its own windows.
+const char* testWindowClass();
+
 class TestWindow {
 public:
     TestWindow(int clientWidth, int clientHeight);
