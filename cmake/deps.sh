@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 prefix="$deps/prefix"
 host=x86_64-w64-mingw32
-stamp_version=4 # bump when the recipe below changes
+stamp_version=5 # bump when the recipe below changes
 
 log() { printf 'deps: %s\n' "$*"; }
 
@@ -102,21 +102,18 @@ run sh -c "cd '$src' && ./configure --host=$host --prefix='$prefix' --enable-sta
 run make -C "$src" -j "$jobs"
 run make -C "$src" install
 
-# libmpg123: the ports/cmake build, library only, with the portable C decoder:
-# its x86-64 assembly variant spins forever in mpg123_new when built with
-# mingw and run under Wine.
+# libmpg123: the autotools build with the portable C decoder. (Its
+# ports/cmake build, cross-built with mingw, loops forever in feed mode under
+# Wine.)
 src=$(srcdir mpg123)
-sed -i 's/check_cpu_arch_x64(ARCH_IS_X64)/set(ARCH_IS_X64 OFF)/; s/check_cpu_arch_x86(ARCH_IS_X86)/set(ARCH_IS_X86 OFF)/' \
-  "$src/ports/cmake/src/libmpg123/CMakeLists.txt"
-run cmake -S "$src/ports/cmake" -B "$deps/build-mpg123" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$deps/toolchain.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-  -DBUILD_PROGRAMS=OFF -DBUILD_LIBOUT123=OFF -DBUILD_LIBSYN123=OFF
-run cmake --build "$deps/build-mpg123" -j "$jobs"
-run cmake --install "$deps/build-mpg123"
+run sh -c "cd '$src' && ./configure --host=$host --prefix='$prefix' --with-cpu=generic_fpu \
+  --disable-shared --enable-static --disable-components --enable-libmpg123 CC=$host-gcc-posix"
+run make -C "$src" -j "$jobs"
+run make -C "$src" install
 
 for f in lib/libjpeg.a lib/libxmp.a lib/libmpg123.a include/jpeglib.h include/xmp.h include/mpg123.h; do
   [ -f "$prefix/$f" ] || { log "missing after build: $prefix/$f"; exit 1; }
 done
 echo "$stamp_version" > "$prefix/.complete"
-rm -rf "$deps/src" "$deps/build-jpeg" "$deps/build-mpg123"
+rm -rf "$deps/src" "$deps/build-jpeg"
 log "libraries ready in $prefix"

@@ -112,21 +112,12 @@ std::unique_ptr<Decoder> openModule(const void* data, size_t size) {
 }
 
 std::unique_ptr<Decoder> openMp3(const void* data, size_t size) {
-#if NL_TMZ_NO_MP3
-    (void)data;
-    (void)size;
-    return nullptr;
-#endif
     auto d = std::make_unique<Mp3Decoder>();
     if (!d->open(data, size)) return nullptr;
     return d;
 }
 
 } // namespace
-
-bool mp3Supported() {
-    return !NL_TMZ_NO_MP3;
-}
 
 std::unique_ptr<Decoder> openDecoder(const void* data, size_t size, int type) {
     if (!data || size == 0) return nullptr;

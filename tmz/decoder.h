@@ -21,9 +21,6 @@ public:
     virtual int sampleRate() const = 0;
 };
 
-// Whether MP3 tunes can be decoded in this build.
-bool mp3Supported();
-
 // A decoder for the tune, or null when the data is not a tune of that type.
 // Unknown types try the module player first, then MP3.
 std::unique_ptr<Decoder> openDecoder(const void* data, size_t size, int type);

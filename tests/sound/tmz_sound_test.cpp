@@ -25,7 +25,8 @@ void waitMs(DWORD ms) {
 } // namespace
 
 TEST(TmzSoundSystem, EachFormatLoadsPlaysAdvancesAndStops) {
-    const char* files[] = {"mod/openmpt_test.mod", "xm/libxmp_stereo.xm", "it/libxmp_stereo.it"};
+    const char* files[] = {"mod/openmpt_test.mod", "xm/libxmp_stereo.xm", "it/libxmp_stereo.it",
+                           "mp3/beets_whitenoise.mp3"};
     DiskFile disk;
     TmzSoundSystem sound;
     for (const char* f : files) {
@@ -45,15 +46,6 @@ TEST(TmzSoundSystem, EachFormatLoadsPlaysAdvancesAndStops) {
         EXPECT_DOUBLE_EQ(sound.position(handle), stopped) << f;
         EXPECT_LT(stopped, 0.01) << f;
     }
-}
-
-TEST(TmzSoundSystem, Mp3IsRefusedForNowAndThePlayerKeepsTime) {
-    DiskFile disk;
-    TmzSoundSystem sound;
-    EXPECT_EQ(sound.load(tune("mp3/beets_whitenoise.mp3").c_str(), &disk), 0);
-    sound.play(0);
-    waitMs(200);
-    EXPECT_GT(sound.position(0), 0.1);
 }
 
 TEST(TmzSoundSystem, UnreadableOrRejectedMusicGivesHandleZero) {
