@@ -128,12 +128,11 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
         if (!context.freeFlight) done = true;
         break;
     case EV_LOADMETA:
-    case EV_LOADMETASCRIPT: {
-        // Metascenes cannot be loaded yet: report the load as failed.
-        const void* metascene = nullptr;
-        if (e.id == EV_LOADMETASCRIPT) NL_ASSERT(metascene != NULL && "Failed loading metascript!");
+        break; // metascenes cannot be loaded yet
+    case EV_LOADMETASCRIPT:
+        // Metascenes cannot be loaded yet: the load fails as a missing file would.
+        reportAssertion("metascene != NULL && \"Failed loading metascript!\"");
         break;
-    }
     case EV_ACTIVEMETA:
         reportAssertion("m != mts.size() && \"activemeta: Name nicht vorhanden\"");
         break;

@@ -1,7 +1,7 @@
 // The whole chain - cross compiler, Wine, the display, llvmpipe - proven by
 // clearing a real Direct3D 8 back buffer and reading the colour back.
 
-#include "app/clear_frame.h"
+#include "tests/support/clear_frame.h"
 #include "tests/support/readback.h"
 #include "tests/support/test_window.h"
 

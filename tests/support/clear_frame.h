@@ -1,9 +1,8 @@
 #pragma once
-// A window's Direct3D 8 device that does nothing but clear and present. This is
-// the program's whole picture until the display system and the demo player
-// take over; the device readback test drives the same code.
+// A window's Direct3D 8 device that does nothing but clear and present: the
+// smallest proof that cross compiler, Wine, the display and llvmpipe work.
 
-#include "direct3d.h"
+#include "app/direct3d.h"
 
 struct ClearFrame {
     IDirect3D8* d3d = nullptr;
