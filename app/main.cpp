@@ -9,6 +9,9 @@
 
 #include "base/diag_log.h"
 #include "base/variant.h"
+#ifndef NIGHTLOOM_PREV
+#define NIGHTLOOM_PREV 0
+#endif
 #include "device_context.h"
 #include "display_system.h"
 #include "input_source.h"
@@ -82,6 +85,7 @@ int failStartup() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    setPrevBuild(NIGHTLOOM_PREV != 0);
     openDiagLog();
     registerWindowClass(instance);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
@@ -119,7 +123,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     demo->init(*displaySystem);
 
     UINT period = 1;
-    if (!kPrevBuild) {
+    if (!isPrevBuild()) {
         TIMECAPS caps;
         if (timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) period = caps.wPeriodMin;
         timeBeginPeriod(period);
@@ -140,7 +144,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         }
     }
 
-    if (!kPrevBuild) timeEndPeriod(period);
+    if (!isPrevBuild()) timeEndPeriod(period);
     demo->teardown();
     delete deviceContext;
     deviceContext = nullptr;

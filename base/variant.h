@@ -1,10 +1,9 @@
 #pragma once
-// nightloom-prev is built from the same sources with NIGHTLOOM_PREV=1. Every
-// behaviour that differs between the two programs tests kPrevBuild in the one
-// place where it applies.
+// nightloom-prev is built from the same sources and libraries as nightloom:
+// its program entry marks the process as the earlier build before anything
+// else runs (NIGHTLOOM_PREV=1 on that entry only). Every behaviour that
+// differs between the two programs asks isPrevBuild() in the one place where
+// it applies. Tests may switch it to check the earlier behaviour.
 
-#ifndef NIGHTLOOM_PREV
-#define NIGHTLOOM_PREV 0
-#endif
-
-constexpr bool kPrevBuild = NIGHTLOOM_PREV != 0;
+bool isPrevBuild();
+void setPrevBuild(bool prev);

@@ -93,12 +93,12 @@ void DemoPlayer::update() {
 
 void DemoPlayer::drawPasses() {
     const bool twoOutputs = context.deviceCount > 1;
-    const int passes = kPrevBuild ? context.deviceCount : 2;
+    const int passes = isPrevBuild() ? context.deviceCount : 2;
     for (int i = 0; i < passes; ++i) {
         profiler().begin(PROFILE_COMPLETE_RENDER_TIME);
         context.currentOutput = twoOutputs ? i : 0;
         context.device = context.devices[size_t(context.currentOutput)];
-        if (kPrevBuild) {
+        if (isPrevBuild()) {
             context.eye = twoOutputs ? 2 + i : -1;
             context.colorWriteMask = 15;
         } else {
@@ -108,13 +108,13 @@ void DemoPlayer::drawPasses() {
         }
         // No metascene draws yet; the first pass of a frame clears it, so the
         // frame is defined.
-        if (i == 0 || twoOutputs || kPrevBuild) {
+        if (i == 0 || twoOutputs || isPrevBuild()) {
             context.device->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
             context.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f,
                                   0);
         }
         profiler().end(PROFILE_COMPLETE_RENDER_TIME);
-        if (kPrevBuild || i == 1 || twoOutputs) {
+        if (isPrevBuild() || i == 1 || twoOutputs) {
             profiler().begin(PROFILE_PRESENT);
             context.device->Present(nullptr, nullptr, nullptr, nullptr);
             profiler().end(PROFILE_PRESENT);

@@ -5,6 +5,7 @@
 #include "base/diag_log.h"
 #include "base/message_box.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_stage.h"
 #include "tests/support/test_window.h"
 #include "timeline/demo_player.h"
 
@@ -14,24 +15,7 @@
 
 namespace {
 
-struct Stage {
-    DisplaySystem display;
-    std::unique_ptr<DeviceContext> context;
-
-    bool open() {
-        if (!display.enumerateAdapters()) return false;
-        SetupSettings& s = display.settings;
-        s.windowed = true;
-        s.windowWidth = 160;
-        s.windowHeight = 120;
-        s.displayFormat = s.backBufferFormat = D3DFMT_X8R8G8B8;
-        s.noSound = true;
-        s.scriptFile = "scene.scr";
-        if (!display.createOutputs(testWindowClass(), GetModuleHandleA(nullptr))) return false;
-        context = std::make_unique<DeviceContext>(display);
-        return true;
-    }
-};
+using Stage = TestStage;
 
 // Runs frames until the demo is done or `ms` have passed.
 void play(DemoPlayer& demo, DWORD ms) {

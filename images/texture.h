@@ -1,0 +1,121 @@
+#pragma once
+// Textures: a source picture in system memory (`pixels`) turned into one
+// Direct3D 8 texture per device of the device context by build(). The kinds
+// differ only in where the picture comes from. Ownership: a texture owns its
+// picture and its device textures (released in the destructor); users get
+// the current device's texture from texture() / textureAt() and do not
+// release it. Every texture is built once; the picture is freed by the build.
+
+#include "texture_pixels.h"
+
+#include <d3d8.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class DeviceContext;
+
+class Texture {
+public:
+    explicit Texture(DeviceContext* context);
+    virtual ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Makes the device textures from the source picture; without one, the
+    // missing-texture pattern (and a message).
+    virtual void build();
+    IDirect3DTexture8* texture() { return textureAt(0); }
+    // The current device's texture, or null when none was made.
+    virtual IDirect3DTexture8* textureAt(double time);
+    // For render targets (default pool): level 0 of device 0's texture, a new
+    // reference for the caller; null otherwise.
+    virtual IDirect3DSurface8* renderSurface();
+    // ARGB of the source picture at real texel coordinates: nearest texel.
+    virtual uint32_t sample(float x, float y, int width, int height);
+
+    // A base texture of the same settings and the given name, without a
+    // picture: its build yields the missing-texture pattern. Owned by the caller.
+    Texture* createReference(const char* name) const;
+
+    // The common creation step: stores the size, flags and name, and creates
+    // one texture per device (system memory when compressing, else managed).
+    void create(int width, int height, uint32_t flags, const char* name);
+    // The common last step: mips, compression, normal maps, further devices.
+    void finish();
+
+    DeviceContext* context; // not owned
+    std::string name;
+    int alphaMode = ALPHA_KEEP;
+    std::unique_ptr<uint32_t[]> pixels; // width x height, row 0 first; null after build
+    Texture* alphaSource = nullptr;     // not owned
+    float frameRate = 0;                // frames per second, sequences only
+    float bumpAmplitude = 1.0f;
+    uint32_t flags = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    D3DFORMAT format = D3DFMT_A8R8G8B8;
+    int pool = D3DPOOL_MANAGED;
+    int levelCount = 0;
+    std::vector<IDirect3DTexture8*> deviceTextures;  // owned
+    std::vector<IDirect3DTexture8*> currentTextures; // what users get
+
+protected:
+    // Builds the 128 x 8 missing-texture pattern.
+    void buildFallback();
+    // Releases every device texture.
+    void releaseDeviceTextures();
+
+private:
+    void compressLevels();
+    void convertNormalMaps();
+    void copyToOtherDevices();
+};
+
+// Pictures from files in the archive, resampled bilinearly (nearest texel in
+// nightloom-prev).
+class ImageTexture : public Texture {
+public:
+    explicit ImageTexture(DeviceContext* context);
+    uint32_t sample(float x, float y, int width, int height) override;
+    // Decodes `name` through `files` (see picture_loader.h). False when the
+    // file is missing or refused; the texture then builds the fallback.
+    virtual bool load(class VirtualFile* files, const char* name, int flip);
+
+    int targaError = 0;
+};
+
+// An image sequence: one texture per frame, chosen by time.
+class SequenceTexture : public Texture {
+public:
+    explicit SequenceTexture(DeviceContext* context) : Texture(context) {}
+    ~SequenceTexture() override;
+    void build() override;
+    // frames[((int)(frameRate * time) + frameOffset) mod frame count].
+    IDirect3DTexture8* textureAt(double time) override;
+    int frameIndexAt(double time) const;
+
+    std::vector<Texture*> frames; // owned, frame first ... last
+    int firstFrame = 0;
+    int lastFrame = -1;
+    int frameOffset = 0;
+};
+
+// Pictures computed by a generator at construction; build() has nothing left
+// to do.
+class GeneratedTexture : public Texture {
+public:
+    using Generator = void (*)(uint32_t* level, int width, int height, int pitch, void* user);
+    GeneratedTexture(DeviceContext* context, int width, int height, uint32_t flags,
+                     const char* name, Generator generator, void* user);
+    void build() override {}
+};
+
+// A texture a scene draws into: the screen's size where the device allows
+// any size, else 512 x 512; one level in the display format, default pool.
+class RenderTargetTexture : public Texture {
+public:
+    explicit RenderTargetTexture(DeviceContext* context);
+};
