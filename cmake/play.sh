@@ -7,7 +7,9 @@
 set -uo pipefail
 build=$1
 run="$build/wine-run.sh"
-program="$build/bin/nightloom.exe"
+# Until the bundled show exists, the small test show (script, tune and the
+# start-up pictures beside the program) is what plays.
+program="$build/e2e-show/nightloom.exe"
 out="$(dirname "$build")/play"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

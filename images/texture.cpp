@@ -78,9 +78,8 @@ void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName)
             device->CreateTexture(UINT(w), UINT(h), levels, 0, format, D3DPOOL(pool),
                                   &deviceTextures[i]);
     }
-    levelCount = !deviceTextures.empty() && deviceTextures[0]
-                     ? int(deviceTextures[0]->GetLevelCount())
-                     : 0;
+    levelCount =
+        !deviceTextures.empty() && deviceTextures[0] ? int(deviceTextures[0]->GetLevelCount()) : 0;
     currentTextures = deviceTextures;
 }
 

@@ -5,6 +5,8 @@
 #include "profiler.h"
 #include "sound/tmz_sound_system.h"
 
+#include <cstdio>
+
 namespace {
 
 // Event ids (the keyword table's).
@@ -29,6 +31,9 @@ enum {
     EV_PICFADEIN = 24,
     EV_PICFADEOUT = 25,
     EV_PICFLASH = 26,
+    EV_FADEIN = 21,
+    EV_FADEOUT = 22,
+    EV_FLASH = 23,
     EV_LIGHTFALLOFF = 34,
     EV_LIGHTFLASH = 35,
     EV_FOV = 36,
@@ -38,6 +43,12 @@ enum {
 };
 
 constexpr int DIK_ESCAPE_CODE = 1;
+constexpr int DIK_J_CODE = 0x24;
+
+// Where the loading screen's bar lies, as fractions of the screen.
+constexpr float LOADING_BAR[4] = {0.0f, 0.91f, 1.0f, 0.935f};
+constexpr uint32_t LOADING_BAR_COLOUR = 0xff606060;
+constexpr uint32_t LOADING_BACKGROUND = 0xff000000;
 
 } // namespace
 
@@ -76,6 +87,13 @@ void DemoPlayer::init(DisplaySystem& display) {
         sound = std::make_unique<TmzSoundSystem>();
     profiler().clear();
     profiler().registerDemoSections();
+    if (context.device) {
+        white = createWhiteTexture(&context);
+        loadingScreen.setup(&context, archive.get(), "loading.jpg", LOADING_BAR, LOADING_BAR_COLOUR,
+                            LOADING_BACKGROUND);
+        secondPicture = loadScreenPicture(&context, archive.get(), "sglow.jpg");
+        loadingScreen.draw(0, white->texture());
+    }
     timeline.time = 0;
 }
 
@@ -114,6 +132,9 @@ void DemoPlayer::drawPasses() {
                                   0);
         }
         profiler().end(PROFILE_COMPLETE_RENDER_TIME);
+        // A cross-fade's end would hand the screen to its target scene; scenes
+        // cannot be loaded yet, so no cross-fade ever starts.
+        drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
         if (isPrevBuild() || i == 1 || twoOutputs) {
             profiler().begin(PROFILE_PRESENT);
             context.device->Present(nullptr, nullptr, nullptr, nullptr);
@@ -180,6 +201,15 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
     case EV_PICFLASH:
         reportAssertion("surface != NULL && \"picture fader: Surface nicht vorhanden\"");
         break;
+    case EV_FADEIN:
+        startEffect(effect, EFFECT_FADE_IN, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
+        break;
+    case EV_FADEOUT:
+        startEffect(effect, EFFECT_FADE_OUT, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
+        break;
+    case EV_FLASH:
+        startEffect(effect, EFFECT_FLASH_RISING, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
+        break;
     case EV_LIGHTFALLOFF:
         context.lightFalloff = e.args[0].i != 0;
         break;
@@ -197,7 +227,6 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
             musicHandle = sound->load(e.args[0].word, archive.get());
             sound->play(musicHandle);
         }
-        // fadein, fadeout, flash and the rest: no effect yet.
         break;
     }
 }
@@ -205,12 +234,26 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
 void DemoPlayer::inputStep(InputSource& input) {
     input.poll();
     if (input.keyPressed(DIK_ESCAPE_CODE)) done = true;
+    if (input.keyPressed(DIK_J_CODE)) flashKey();
+}
+
+// A white flash chosen live, recorded as a script line to paste into the timeline.
+void DemoPlayer::flashKey() {
+    startEffect(effect, EFFECT_FLASH_RISING, timeline.time, 0.1, 0xFFFFFFFF);
+    char line[64];
+    const int n = std::snprintf(line, sizeof line, "%06d  flash 0.1 0xffffff \r\n",
+                                int(timeline.time * 1000));
+    if (n > 0) recorder.write(line, uint32_t(n));
 }
 
 void DemoPlayer::teardown() {
     if (tornDown) return;
     tornDown = true;
     sound.reset();
+    secondPicture.reset();
+    loadingScreen.release();
+    white.reset();
+    effect = ScreenEffect{};
     if (!profiler().all().empty()) profiler().report();
     recorder.close();
 }

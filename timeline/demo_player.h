@@ -4,12 +4,14 @@
 // events, draws the eye passes and presents. It ends on "stopdemo" or Escape.
 //
 // Not here yet: metascenes and scenes (their commands report the missing
-// target), the screen effects and loading screen, and the viewer controls
-// beyond Escape.
+// target, and so do the picture, cross-fade and blur effects that need them),
+// and the viewer controls beyond Escape and J.
 
 #include "app/device_context.h"
 #include "app/input_source.h"
 #include "demo_timeline.h"
+#include "effect_drawing.h"
+#include "screen_effect.h"
 #include "files/archive_file.h"
 #include "files/disk_file.h"
 #include "files/text_tokenizer.h"
@@ -34,6 +36,8 @@ public:
 
     bool done = false;
     DemoTimeline timeline;
+    ScreenEffect effect;
+    LoadingScreen loadingScreen;
     int cameraBank = 0;
     int musicHandle = 0;
 
@@ -41,6 +45,7 @@ private:
     void execute(const ScriptEvent& event, int index) override;
     double musicPosition() override;
     void drawPasses();
+    void flashKey();
 
     DeviceContext& context;
     DiskFile diskPrototype;
@@ -48,5 +53,7 @@ private:
     std::unique_ptr<TextTokenizer> tokenizer;
     std::unique_ptr<SoundSystem> sound;
     DiskFile recorder;
+    std::unique_ptr<Texture> white;         // bound for the colour effects
+    std::unique_ptr<Texture> secondPicture; // "sglow.jpg", kept until teardown
     bool tornDown = false;
 };

@@ -5,10 +5,13 @@
 #include "base/diag_log.h"
 #include "base/message_box.h"
 #include "tests/support/temp_dir.h"
+#include "app/input_source.h"
 #include "tests/support/test_stage.h"
 #include "tests/support/test_window.h"
 #include "timeline/demo_player.h"
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -16,6 +19,23 @@
 namespace {
 
 using Stage = TestStage;
+
+// The player loads "loading.jpg" and "sglow.jpg" at start-up; a show folder has them.
+void providePictures(const TempDir& tmp) {
+    const std::string picture = std::string(NL_TESTDATA_DIR) + "/images/jpeg/pillow_hopper.jpg";
+    std::filesystem::copy_file(picture, tmp.path("loading.jpg"));
+    std::filesystem::copy_file(picture, tmp.path("sglow.jpg"));
+}
+
+// Keys pressed once each, as the player's input step asks for them.
+class ScriptedInput : public InputSource {
+public:
+    bool keyPressed(int code) override {
+        const bool pressed = keys[code] != 0;
+        keys[code] = 0;
+        return pressed;
+    }
+};
 
 // Runs frames until the demo is done or `ms` have passed.
 void play(DemoPlayer& demo, DWORD ms) {
@@ -30,6 +50,7 @@ void play(DemoPlayer& demo, DWORD ms) {
 
 TEST(DemoPlayer, RunsTheScriptOnTheClockAndEndsOnStopdemo) {
     TempDir tmp(true);
+    providePictures(tmp);
     tmp.write("scene.scr", "0 playxm none.xm\n0 fov 3\n0 lightflash 1\n0 cam tunnel 1\n"
                            "0:00.300 lightfalloff 1\n0:00.400 stopdemo\n");
     Stage stage;
@@ -66,6 +87,7 @@ TEST(DemoPlayer, RunsTheScriptOnTheClockAndEndsOnStopdemo) {
 
 TEST(DemoPlayer, ScriptErrorEndsTheDemoAtOnce) {
     TempDir tmp(true);
+    providePictures(tmp);
     tmp.write("scene.scr", "0 fov 1\n100 explode\n");
     Stage stage;
     ASSERT_TRUE(stage.open());
@@ -80,6 +102,7 @@ TEST(DemoPlayer, ScriptErrorEndsTheDemoAtOnce) {
 
 TEST(DemoPlayer, WithoutMusicTheClockStandsAndOnlyTimeZeroRuns) {
     TempDir tmp(true);
+    providePictures(tmp);
     tmp.write("scene.scr", "0 fov 2\n0:00.050 fov 5\n");
     Stage stage;
     ASSERT_TRUE(stage.open());
@@ -93,6 +116,7 @@ TEST(DemoPlayer, WithoutMusicTheClockStandsAndOnlyTimeZeroRuns) {
 
 TEST(DemoPlayer, MissingScriptGivesAnEmptyShow) {
     TempDir tmp(true);
+    providePictures(tmp);
     Stage stage;
     ASSERT_TRUE(stage.open());
     MessageRecorder messages;
@@ -102,4 +126,73 @@ TEST(DemoPlayer, MissingScriptGivesAnEmptyShow) {
     EXPECT_TRUE(demo.timeline.events.empty());
     demo.update();
     EXPECT_EQ(messages.count(), 0u);
+}
+
+TEST(DemoPlayer, ColourEffectsStartFromTheScript) {
+    TempDir tmp(true);
+    providePictures(tmp);
+    tmp.write("scene.scr", "0 flash 0.5 0x80ff4000\n");
+    Stage stage;
+    ASSERT_TRUE(stage.open());
+    MessageRecorder messages;
+    DemoPlayer demo(*stage.context);
+    demo.init(stage.display);
+    demo.update();
+    EXPECT_EQ(EFFECT_FLASH_RISING, demo.effect.kind);
+    EXPECT_DOUBLE_EQ(0.5, demo.effect.duration);
+    EXPECT_FLOAT_EQ(1.0f, demo.effect.colour[0]);
+    EXPECT_FLOAT_EQ(64.0f / 255.0f, demo.effect.colour[1]);
+    EXPECT_EQ(nullptr, demo.effect.texture);
+    EXPECT_EQ(0u, messages.count());
+
+    // A later fade replaces it.
+    ScriptEvent fade{};
+    fade.id = 22;
+    fade.args[0].f = 2.0f;
+    fade.args[1].i = int32_t(0xff000000);
+    demo.timeline.events.push_back(fade);
+    demo.update();
+    EXPECT_EQ(EFFECT_FADE_OUT, demo.effect.kind);
+    EXPECT_DOUBLE_EQ(2.0, demo.effect.duration);
+    EXPECT_FLOAT_EQ(0.0f, demo.effect.colour[0]);
+}
+
+TEST(DemoPlayer, KeyJFlashesWhiteAndRecordsTheLine) {
+    TempDir tmp(true);
+    providePictures(tmp);
+    Stage stage;
+    ASSERT_TRUE(stage.open());
+    {
+        DemoPlayer demo(*stage.context);
+        demo.init(stage.display);
+        ScriptedInput input;
+        input.keys[0x24] = 1;
+        demo.inputStep(input);
+        EXPECT_EQ(EFFECT_FLASH_RISING, demo.effect.kind);
+        EXPECT_DOUBLE_EQ(0.1, demo.effect.duration);
+        EXPECT_FLOAT_EQ(1.0f, demo.effect.colour[2]);
+        demo.teardown();
+    }
+    std::ifstream recorded(tmp.path("events.scr"), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(recorded)), std::istreambuf_iterator<char>());
+    EXPECT_EQ("000000  flash 0.1 0xffffff \r\n", text);
+}
+
+TEST(DemoPlayer, MissingLoadingPicturesAreReportedAndTheShowGoesOn) {
+    TempDir tmp(true);
+    tmp.write("scene.scr", "0 fov 4\n");
+    Stage stage;
+    ASSERT_TRUE(stage.open());
+    MessageRecorder messages;
+    std::ostringstream log;
+    DiagLogRedirect redirect(log);
+    DemoPlayer demo(*stage.context);
+    demo.init(stage.display);
+    demo.update();
+    EXPECT_EQ(4, stage.context->fovMode);
+    ASSERT_EQ(2u, messages.count());
+    EXPECT_EQ("Texture pointer zero\n", messages.messages()[0].text);
+    EXPECT_NE(std::string::npos, log.str().find("loading.jpg missing!\n"));
+    EXPECT_NE(std::string::npos, log.str().find("sglow.jpg missing!\n"));
+    EXPECT_NE(nullptr, demo.loadingScreen.picture->texture()); // the fallback
 }

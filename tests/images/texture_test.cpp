@@ -138,8 +138,9 @@ TEST_F(TextureTest, CompressedTexturesAreDxt1AndAlphaFromIntensityIsDxt5) {
     EXPECT_NEAR(0xC0, int((t >> 8) & 0xFF), 2);
     EXPECT_NEAR(0x40, int(t & 0xFF), 4);
 
-    std::unique_ptr<Texture> glow(solidTexture(
-        context(), 64, 64, 0xFF303030, TEXTURE_COMPRESS | TEXTURE_MIPMAPS | TEXTURE_ALPHA_FROM_INTENSITY));
+    std::unique_ptr<Texture> glow(
+        solidTexture(context(), 64, 64, 0xFF303030,
+                     TEXTURE_COMPRESS | TEXTURE_MIPMAPS | TEXTURE_ALPHA_FROM_INTENSITY));
     glow->build();
     level = readLevel(glow->texture(), 0);
     EXPECT_EQ(D3DFMT_DXT5, level.format);
