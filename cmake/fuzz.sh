@@ -13,6 +13,14 @@ while read -r name; do
   mkdir -p "$corpus" "$build/crashes"
   dirs=("$corpus")
   [ -d "$seeds" ] && dirs+=("$seeds")
+  # The picture decoders start from the shared test pictures (read, not copied).
+  testdata="$(dirname "$0")/../../shared/testdata/images"
+  case "$name" in
+    picture_bmp_fuzz) dirs+=("$testdata/bmp") ;;
+    picture_jpg_fuzz) dirs+=("$testdata/jpeg") ;;
+    picture_tga_fuzz) dirs+=("$testdata/tga") ;;
+    picture_pcx_fuzz) dirs+=("$testdata/pcx") ;;
+  esac
   echo "fuzz: $name for ${seconds}s"
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
       -artifact_prefix="$build/crashes/$name-" "${dirs[@]}" > "$build/$name.log" 2>&1; then

@@ -14,3 +14,4 @@ int listCommand(const Args& args, std::ostream& out, std::ostream& err);
 int extractCommand(const Args& args, std::ostream& out, std::ostream& err);
 int verifyCommand(const Args& args, std::ostream& out, std::ostream& err);
 int scriptCommand(const Args& args, std::ostream& out, std::ostream& err);
+int pictureCommand(const Args& args, std::ostream& out, std::ostream& err);
