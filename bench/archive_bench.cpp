@@ -35,8 +35,9 @@ std::vector<std::vector<uint8_t>> corpus(const fs::path& testdata) {
     }
     // A long event script, the kind of text the archive holds most of.
     std::string script;
-    static const char* commands[] = {"flash 0xFFFFFFFF", "fade 0x00000000 500", "cam 2",
-                                     "start tunnel", "stop tunnel", "picfade logo.tga 1000"};
+    static const char* commands[] = {
+        "flash 0xFFFFFFFF", "fade 0x00000000 500", "cam 2",
+        "start tunnel",     "stop tunnel",         "picfade logo.tga 1000"};
     uint32_t rng = 1;
     for (int i = 0; script.size() < 1000000; ++i) {
         rng = rng * 1664525u + 1013904223u;
