@@ -15,6 +15,17 @@ void startEffect(ScreenEffect& effect, int kind, double time, double duration, u
     effect.sceneName = nullptr;
 }
 
+void startCrossFade(ScreenEffect& effect, double time, double milliseconds, Texture* target,
+                    const char* sceneName) {
+    startEffect(effect, EFFECT_CROSS_FADE, time, milliseconds / 1000, 0xFFFFFFFF, target);
+    effect.sceneName = sceneName;
+}
+
+void startBlur(ScreenEffect& effect, double time, double seconds, float minimum, Texture* target) {
+    startEffect(effect, EFFECT_BLUR, time, seconds, 0xFFFFFFFF, target);
+    effect.blurMinimum = minimum;
+}
+
 EffectStep stepEffect(ScreenEffect& effect, double time) {
     EffectStep step;
     if (effect.kind == EFFECT_NONE) return step;

@@ -41,6 +41,14 @@ struct EffectStep {
 void startEffect(ScreenEffect& effect, int kind, double time, double duration, uint32_t argb,
                  Texture* texture = nullptr);
 
+// The two effects on a scene's render target: a cross-fade lasts
+// `milliseconds`, a blur `seconds` with its alpha never below `minimum`; both
+// draw in white. (Used by the xfade and blur commands once scenes draw into
+// textures.)
+void startCrossFade(ScreenEffect& effect, double time, double milliseconds, Texture* target,
+                    const char* sceneName);
+void startBlur(ScreenEffect& effect, double time, double seconds, float minimum, Texture* target);
+
 // Evaluates the curve at timeline `time` and applies the end rules (flash
 // rising turns falling after half its time; flash falling, fade in and
 // cross-fade end after their time; fade out and blur stay).

@@ -68,9 +68,24 @@ TEST(ScreenEffect, BlurNeverDropsBelowItsMinimumNorEnds) {
     EXPECT_FLOAT_EQ(1.0f, e.colour[0]);
 }
 
+TEST(ScreenEffect, CrossFadeTakesMillisecondsBlurSeconds) {
+    ScreenEffect x;
+    const char* name = "tunnel";
+    startCrossFade(x, 3.0, 500, nullptr, name);
+    EXPECT_EQ(EFFECT_CROSS_FADE, x.kind);
+    EXPECT_DOUBLE_EQ(0.5, x.duration);
+    EXPECT_EQ(name, x.sceneName);
+    EXPECT_NEAR(0.5, stepEffect(x, 3.25).alpha, 1e-6);
+    ScreenEffect b;
+    startBlur(b, 3.0, 500, 0.3f, nullptr);
+    EXPECT_DOUBLE_EQ(500, b.duration);
+    EXPECT_FLOAT_EQ(0.3f, b.blurMinimum);
+    EXPECT_NEAR(0.9995, stepEffect(b, 3.25).alpha, 1e-6);
+}
+
 TEST(ScreenEffect, CrossFadeReportsItsEndOnce) {
     ScreenEffect e;
-    startEffect(e, EFFECT_CROSS_FADE, 0, 0.25, 0xFFFFFFFF);
+    startCrossFade(e, 0, 250, nullptr, "x");
     EXPECT_FALSE(stepEffect(e, 0.2).crossFadeEnded);
     EXPECT_TRUE(stepEffect(e, 0.3).crossFadeEnded);
     EXPECT_FALSE(stepEffect(e, 0.4).crossFadeEnded);
