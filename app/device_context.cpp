@@ -21,6 +21,7 @@ DeviceContext::DeviceContext(DisplaySystem& display) {
         device->GetDeviceCaps(&hardwareCaps);
         device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, 1);
         device->GetDeviceCaps(&softwareCaps);
+        textureAddressCaps = hardwareCaps.TextureAddressCaps;
     }
     bool hardware = !s.softwareVertexProcessing;
     hardwareTnL = hardware && (hardwareCaps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);

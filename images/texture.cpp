@@ -1,15 +1,17 @@
+// The device-independent half of the texture classes: construction,
+// sampling, references, loading, sequences and the registry. The device
+// half is texture_device.cpp (Windows) or texture_host.cpp (no devices).
+
 #include "texture.h"
 
-#include "app/device_context.h"
-#include "base/diag_log.h"
-#include "base/message_box.h"
-#include "d3dx/d3dx8.h"
+#include "app/device_context_base.h"
+#include "base/variant.h"
+#include "picture_loader.h"
 #include "picture_sampler.h"
+#include "texture_list.h"
 
-#include <cstring>
-
-Texture::Texture(DeviceContext* context) : context(context) {
-    const size_t devices = context ? context->devices.size() : 0;
+Texture::Texture(DeviceContextBase* context) : context(context) {
+    const size_t devices = context ? size_t(context->deviceCount) : 0;
     deviceTextures.assign(devices, nullptr);
     currentTextures.assign(devices, nullptr);
 }
@@ -18,26 +20,11 @@ Texture::~Texture() {
     releaseDeviceTextures();
 }
 
-void Texture::releaseDeviceTextures() {
-    for (IDirect3DTexture8*& t : deviceTextures) {
-        if (t) t->Release();
-        t = nullptr;
-    }
-    for (IDirect3DTexture8*& t : currentTextures) t = nullptr;
-}
-
 IDirect3DTexture8* Texture::textureAt(double) {
     if (currentTextures.empty()) return nullptr;
     size_t index = context ? size_t(context->currentOutput) : 0;
     if (index >= currentTextures.size()) index = 0;
     return currentTextures[index];
-}
-
-IDirect3DSurface8* Texture::renderSurface() {
-    if (pool != D3DPOOL_DEFAULT || deviceTextures.empty() || !deviceTextures[0]) return nullptr;
-    IDirect3DSurface8* surface = nullptr;
-    deviceTextures[0]->GetSurfaceLevel(0, &surface);
-    return surface;
 }
 
 uint32_t Texture::sample(float x, float y, int w, int h) {
@@ -57,152 +44,59 @@ Texture* Texture::createReference(const char* referenceName) const {
     return t;
 }
 
-void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName) {
-    name = textureName;
-    width = w;
-    height = h;
-    flags = buildFlags;
-    pool = (flags & TEXTURE_COMPRESS) ? D3DPOOL_SYSTEMMEM : D3DPOOL_MANAGED;
-    releaseDeviceTextures();
-    const UINT levels = (flags & TEXTURE_MIPMAPS) ? 0 : 1;
-    const bool compressed = (flags & TEXTURE_COMPRESS) && !(flags & TEXTURE_NORMAL_MAP);
-    const D3DFORMAT compressedFormat =
-        (flags & TEXTURE_ALPHA_FROM_INTENSITY) ? D3DFMT_DXT5 : D3DFMT_DXT1;
-    for (size_t i = 0; i < deviceTextures.size(); ++i) {
-        IDirect3DDevice8* device = context->devices[i];
-        if (!device) continue;
-        if (i > 0 && compressed)
-            device->CreateTexture(UINT(w), UINT(h), levels, 0, compressedFormat, D3DPOOL_MANAGED,
-                                  &deviceTextures[i]);
-        else
-            device->CreateTexture(UINT(w), UINT(h), levels, 0, format, D3DPOOL(pool),
-                                  &deviceTextures[i]);
-    }
-    levelCount =
-        !deviceTextures.empty() && deviceTextures[0] ? int(deviceTextures[0]->GetLevelCount()) : 0;
-    currentTextures = deviceTextures;
+ImageTexture::ImageTexture(DeviceContextBase* context) : Texture(context) {
+    flags = TEXTURE_COMPRESS | TEXTURE_MIPMAPS;
 }
 
-void Texture::build() {
-    if (!pixels) {
-        diagLog() << "missing texture: " << name << "\n";
-        showMessage(nullptr, "Texture pointer zero\n", "Error", MessageIcon::Warning);
-        buildFallback();
-        return;
-    }
-    int W = 0, H = 0;
-    const DWORD maxW = context ? context->hardwareCaps.MaxTextureWidth : 0;
-    const DWORD maxH = context ? context->hardwareCaps.MaxTextureHeight : 0;
-    textureDestinationSize(width, height, int(maxW), int(maxH), &W, &H);
-    const int sourceWidth = width, sourceHeight = height;
-    create(W, H, flags, name.c_str());
-
-    // An alpha source is read through its own picture, which its build frees:
-    // it serves only while it still has one at least this large.
-    Texture* alpha = alphaSource;
-    if (alpha && (!alpha->pixels || alpha->width < sourceWidth || alpha->height < sourceHeight)) {
-        diagLog() << "alpha source of " << name << " has no picture; ignored\n";
-        alpha = nullptr;
-    }
-    D3DLOCKED_RECT lock;
-    if (!deviceTextures.empty() && deviceTextures[0] &&
-        SUCCEEDED(deviceTextures[0]->LockRect(0, &lock, nullptr, 0))) {
-        resampleLevel(
-            static_cast<uint32_t*>(lock.pBits), W, H, lock.Pitch / 4, sourceWidth, sourceHeight,
-            flags, alphaMode,
-            [&](float x, float y) { return sample(x, y, sourceWidth, sourceHeight); },
-            alpha != nullptr,
-            [&](float x, float y) { return alpha->sample(x, y, sourceWidth, sourceHeight); });
-        deviceTextures[0]->UnlockRect(0);
-    }
-    if (alphaSource) alphaMode = ALPHA_KEEP;
-    pixels.reset();
-    finish();
+uint32_t ImageTexture::sample(float x, float y, int w, int h) {
+    if (isPrevBuild()) return sampleNearest(pixels.get(), x, y, w, h);
+    return sampleBilinear(pixels.get(), x, y, w, h);
 }
 
-void Texture::buildFallback() {
-    create(128, 8, TEXTURE_COLOR_LAYER, "");
-    D3DLOCKED_RECT lock;
-    if (!deviceTextures.empty() && deviceTextures[0] &&
-        SUCCEEDED(deviceTextures[0]->LockRect(0, &lock, nullptr, 0))) {
-        fillMissingPattern(static_cast<uint32_t*>(lock.pBits), width, height, lock.Pitch / 4);
-        deviceTextures[0]->UnlockRect(0);
-    }
-    finish();
+bool ImageTexture::load(VirtualFile* files, const char* fileName, int flip) {
+    name = fileName;
+    Picture picture;
+    const bool ok = files && loadPicture(*files, fileName, flip, picture, &targaError);
+    pixels = std::move(picture.pixels);
+    width = picture.width;
+    height = picture.height;
+    return ok;
 }
 
-void Texture::finish() {
-    if (deviceTextures.empty() || !deviceTextures[0]) return;
-    if (levelCount > 1) D3DXFilterTexture(deviceTextures[0], nullptr, 0, D3DX_DEFAULT);
-    if ((flags & TEXTURE_COMPRESS) && !(flags & TEXTURE_NORMAL_MAP)) compressLevels();
-    if (flags & TEXTURE_NORMAL_MAP) convertNormalMaps();
-    copyToOtherDevices();
-    currentTextures = deviceTextures;
+SequenceTexture::~SequenceTexture() {
+    for (Texture* frame : frames) delete frame;
 }
 
-void Texture::compressLevels() {
-    IDirect3DDevice8* device = context->devices[0];
-    IDirect3DTexture8* source = deviceTextures[0];
-    IDirect3DTexture8* target = nullptr;
-    const D3DFORMAT wanted = (flags & TEXTURE_ALPHA_FROM_INTENSITY) ? D3DFMT_DXT5 : D3DFMT_DXT1;
-    format = wanted;
-    // A device without that compressed format keeps the picture uncompressed,
-    // but it must still leave system memory to be drawn.
-    if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, wanted,
-                                     D3DPOOL_MANAGED, &target))) {
-        format = D3DFMT_A8R8G8B8;
-        if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, format,
-                                         D3DPOOL_MANAGED, &target)))
-            return;
-    }
-    pool = D3DPOOL_MANAGED;
-    for (int level = 0; level < levelCount; ++level) {
-        IDirect3DSurface8 *to = nullptr, *from = nullptr;
-        target->GetSurfaceLevel(UINT(level), &to);
-        source->GetSurfaceLevel(UINT(level), &from);
-        if (to && from)
-            D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, nullptr, D3DX_DEFAULT,
-                                       0);
-        if (to) to->Release();
-        if (from) from->Release();
-    }
-    source->Release();
-    deviceTextures[0] = target;
+void SequenceTexture::build() {
+    for (Texture* frame : frames)
+        if (frame) frame->build();
 }
 
-void Texture::convertNormalMaps() {
-    IDirect3DTexture8* t = deviceTextures[0];
-    std::vector<uint32_t> scratch(size_t(width) * size_t(height));
-    for (int level = 0; level < levelCount; ++level) {
-        D3DSURFACE_DESC desc;
-        t->GetLevelDesc(UINT(level), &desc);
-        D3DLOCKED_RECT lock;
-        if (FAILED(t->LockRect(UINT(level), &lock, nullptr, 0))) continue;
-        convertToNormalMap(static_cast<uint32_t*>(lock.pBits), int(desc.Width), int(desc.Height),
-                           lock.Pitch / 4, scratch.data());
-        t->UnlockRect(UINT(level));
-    }
-    format = D3DFMT_A8R8G8B8;
+int SequenceTexture::frameIndexAt(double time) const {
+    const int count = int(frames.size());
+    if (count == 0) return -1;
+    // Times before the start count backwards through the frames instead of
+    // indexing before the first one.
+    const int index = (int(frameRate * time) + frameOffset) % count;
+    return index < 0 ? index + count : index;
 }
 
-void Texture::copyToOtherDevices() {
-    IDirect3DTexture8* source = deviceTextures[0];
-    for (size_t i = 1; i < deviceTextures.size(); ++i) {
-        IDirect3DTexture8* target = deviceTextures[i];
-        if (!target) continue;
-        for (int level = 0; level < levelCount; ++level) {
-            D3DSURFACE_DESC from, to;
-            source->GetLevelDesc(UINT(level), &from);
-            target->GetLevelDesc(UINT(level), &to);
-            // Level bytes are copied as they are: only equal formats and sizes.
-            if (from.Format != to.Format || from.Size != to.Size) continue;
-            D3DLOCKED_RECT a, b;
-            if (FAILED(source->LockRect(UINT(level), &a, nullptr, D3DLOCK_READONLY))) continue;
-            if (SUCCEEDED(target->LockRect(UINT(level), &b, nullptr, 0))) {
-                std::memcpy(b.pBits, a.pBits, from.Size);
-                target->UnlockRect(UINT(level));
-            }
-            source->UnlockRect(UINT(level));
-        }
-    }
+IDirect3DTexture8* SequenceTexture::textureAt(double time) {
+    const int index = frameIndexAt(time);
+    if (index < 0 || !frames[size_t(index)]) return nullptr;
+    return frames[size_t(index)]->texture();
+}
+
+TextureList::~TextureList() {
+    for (Texture* t : textures) delete t;
+}
+
+Texture* TextureList::findTexture(const char* name, uint32_t flags) const {
+    for (Texture* t : textures)
+        if (t->name == name && textureFlagsMatch(t->flags, flags)) return t;
+    return nullptr;
+}
+
+void TextureList::addTexture(Texture* texture) {
+    textures.push_back(texture);
 }

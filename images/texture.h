@@ -8,18 +8,25 @@
 
 #include "texture_pixels.h"
 
-#include <d3d8.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class DeviceContext;
+class DeviceContextBase;
+class VirtualFile;
+// Direct3D objects, held by pointer only: this header builds without Direct3D.
+struct IDirect3DTexture8;
+struct IDirect3DSurface8;
+
+constexpr uint32_t TEXTURE_FORMAT_ARGB = 21; // D3DFMT_A8R8G8B8
+constexpr int TEXTURE_POOL_DEFAULT = 0;      // D3DPOOL_DEFAULT (render targets)
+constexpr int TEXTURE_POOL_MANAGED = 1;
+constexpr int TEXTURE_POOL_SYSTEM = 2;
 
 class Texture {
 public:
-    explicit Texture(DeviceContext* context);
+    explicit Texture(DeviceContextBase* context);
     virtual ~Texture();
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
@@ -46,7 +53,7 @@ public:
     // The common last step: mips, compression, normal maps, further devices.
     void finish();
 
-    DeviceContext* context; // not owned
+    DeviceContextBase* context; // not owned; a DeviceContext in the programs
     std::string name;
     int alphaMode = ALPHA_KEEP;
     std::unique_ptr<uint32_t[]> pixels; // width x height, row 0 first; null after build
@@ -56,8 +63,8 @@ public:
     uint32_t flags = 0;
     int32_t width = 0;
     int32_t height = 0;
-    D3DFORMAT format = D3DFMT_A8R8G8B8;
-    int pool = D3DPOOL_MANAGED;
+    uint32_t format = TEXTURE_FORMAT_ARGB; // D3DFORMAT of the device textures
+    int pool = TEXTURE_POOL_MANAGED;
     int levelCount = 0;
     std::vector<IDirect3DTexture8*> deviceTextures;  // owned
     std::vector<IDirect3DTexture8*> currentTextures; // what users get
@@ -78,11 +85,11 @@ private:
 // nightloom-prev).
 class ImageTexture : public Texture {
 public:
-    explicit ImageTexture(DeviceContext* context);
+    explicit ImageTexture(DeviceContextBase* context);
     uint32_t sample(float x, float y, int width, int height) override;
     // Decodes `name` through `files` (see picture_loader.h). False when the
     // file is missing or refused; the texture then builds the fallback.
-    virtual bool load(class VirtualFile* files, const char* name, int flip);
+    virtual bool load(VirtualFile* files, const char* name, int flip);
 
     int targaError = 0;
 };
@@ -90,7 +97,7 @@ public:
 // An image sequence: one texture per frame, chosen by time.
 class SequenceTexture : public Texture {
 public:
-    explicit SequenceTexture(DeviceContext* context) : Texture(context) {}
+    explicit SequenceTexture(DeviceContextBase* context) : Texture(context) {}
     ~SequenceTexture() override;
     void build() override;
     // frames[((int)(frameRate * time) + frameOffset) mod frame count].
@@ -108,7 +115,7 @@ public:
 class GeneratedTexture : public Texture {
 public:
     using Generator = void (*)(uint32_t* level, int width, int height, int pitch, void* user);
-    GeneratedTexture(DeviceContext* context, int width, int height, uint32_t flags,
+    GeneratedTexture(DeviceContextBase* context, int width, int height, uint32_t flags,
                      const char* name, Generator generator, void* user);
     void build() override {}
 };
@@ -117,5 +124,5 @@ public:
 // any size, else 512 x 512; one level in the display format, default pool.
 class RenderTargetTexture : public Texture {
 public:
-    explicit RenderTargetTexture(DeviceContext* context);
+    explicit RenderTargetTexture(DeviceContextBase* context);
 };

@@ -3,6 +3,8 @@
 // vertex-coloured quad in screen coordinates on the current device.
 
 #include "images/texture.h"
+
+#include <d3d8.h>
 #include "screen_effect.h"
 
 #include <memory>
