@@ -88,7 +88,12 @@ IDirect3DTexture8* SequenceTexture::textureAt(double time) {
 }
 
 TextureList::~TextureList() {
+    clear();
+}
+
+void TextureList::clear() {
     for (Texture* t : textures) delete t;
+    textures.clear();
 }
 
 Texture* TextureList::findTexture(const char* name, uint32_t flags) const {

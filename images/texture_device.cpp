@@ -128,8 +128,8 @@ void Texture::compressLevels() {
     if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, wanted,
                                      D3DPOOL_MANAGED, &target))) {
         format = TEXTURE_FORMAT_ARGB;
-        if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, D3DFMT_A8R8G8B8,
-                                         D3DPOOL_MANAGED, &target)))
+        if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0,
+                                         D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &target)))
             return;
     }
     pool = D3DPOOL_MANAGED;

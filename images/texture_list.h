@@ -26,6 +26,8 @@ public:
     void buildAll(Progress progress, void* user);
 
     const std::vector<Texture*>& all() const { return textures; }
+    // Deletes every texture now.
+    void clear();
 
 private:
     std::vector<Texture*> textures;

@@ -50,7 +50,8 @@ float LWEnvelope::evaluate(double t) {
 
     if (t < t0) {
         switch (preBehavior) {
-        case BEHAVIOR_RESET: return 0;
+        case BEHAVIOR_RESET:
+            return 0;
         case BEHAVIOR_REPEAT:
             if (r > 0) t = t1 + std::fmod(t - t0, r);
             break;
@@ -67,15 +68,18 @@ float LWEnvelope::evaluate(double t) {
                 t = t1 + std::fmod(t - t0, r);
             }
             break;
-        case BEHAVIOR_LINEAR: break;
-        default: return float(v0);
+        case BEHAVIOR_LINEAR:
+            break;
+        default:
+            return float(v0);
         }
         // Keys all at one time leave nothing to repeat: hold the first value.
         if (r <= 0 && preBehavior != BEHAVIOR_LINEAR) return float(v0);
     }
     if (t > t1) {
         switch (postBehavior) {
-        case BEHAVIOR_RESET: return 0;
+        case BEHAVIOR_RESET:
+            return 0;
         case BEHAVIOR_REPEAT:
             if (r > 0) t = t0 + std::fmod(t - t0, r);
             break;
@@ -92,8 +96,10 @@ float LWEnvelope::evaluate(double t) {
                 t = t0 + std::fmod(t - t0, r);
             }
             break;
-        case BEHAVIOR_LINEAR: break;
-        default: return float(v1);
+        case BEHAVIOR_LINEAR:
+            break;
+        default:
+            return float(v1);
         }
         if (r <= 0 && postBehavior != BEHAVIOR_LINEAR) return float(v1);
     }

@@ -1,0 +1,168 @@
+// Item motion: rotation with the heading and pitch controllers, world
+// matrices from pivot, scale, rotation, pivot rotation and position under
+// the parent's, and cameras, which build their view matrix directly (with
+// the eye offset of a stereo pass) and derive their world matrix from it.
+
+#include "items.h"
+
+#include "app/device_context_base.h"
+#include "mesh_data.h"
+#include "effects/particle_settings.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+int gNextItemId = 0;
+
+} // namespace
+
+LWItem::LWItem(DeviceContextBase* context) : context(context), id(gNextItemId++) {
+    for (int i = CHANNEL_SCALE_X; i <= CHANNEL_SCALE_Z; ++i) channels[i].value = 1.0f;
+}
+
+void LWItem::setupProjection(double, float, float) {}
+bool LWItem::pointInView(const float*) {
+    return true;
+}
+bool LWItem::boxInView(const float (*)[3]) {
+    return true;
+}
+void LWItem::initViewport() {}
+void LWItem::computeProjection(double) {}
+
+bool LWItem::invalidate() {
+    worldValid = inverseValid = projectionValid = pmXYZWcalced = 0;
+    return false;
+}
+
+void LWItem::getRotation(double t, float out[3]) {
+    const float X = channels[CHANNEL_X].evaluate(t), Y = channels[CHANNEL_Y].evaluate(t),
+                Z = channels[CHANNEL_Z].evaluate(t);
+    const float H = channels[CHANNEL_HEADING].evaluate(t);
+    const float P = channels[CHANNEL_PITCH].evaluate(t);
+    const float B = channels[CHANNEL_BANK].evaluate(t);
+
+    float targetPosition[3] = {0, 0, 0};
+    const bool aimed =
+        (headingController == CONTROLLER_TARGET || pitchController == CONTROLLER_TARGET) && target;
+    if (aimed) {
+        if (!target->worldValid) target->getMatrix(t);
+        transformPoint(target->world, target->pivotPosition, targetPosition);
+    }
+    // Along the path: where the channels place the item a little later. The
+    // look-ahead evaluation must not leave the channels at the later time.
+    float ahead[3] = {X, Y, Z};
+    if (headingController == CONTROLLER_PATH || pitchController == CONTROLLER_PATH) {
+        const double later = t + pathAlignLookAhead;
+        for (int i = 0; i < 3; ++i) ahead[i] = channels[i].evaluate(later);
+        for (int i = 0; i < 3; ++i) channels[i].evaluate(t);
+    }
+
+    float h = H, p = P;
+    if (headingController == CONTROLLER_TARGET && target)
+        h = std::atan2(targetPosition[0] - X, targetPosition[2] - Z);
+    else if (headingController == CONTROLLER_PATH)
+        h = std::atan2(ahead[0] - X, ahead[2] - Z);
+    if (pitchController == CONTROLLER_TARGET && target) {
+        const float dx = targetPosition[0] - X, dz = targetPosition[2] - Z;
+        p = -std::atan2(targetPosition[1] - Y, std::sqrt(dz * dz + dx * dx));
+    } else if (pitchController == CONTROLLER_PATH) {
+        const float dx = ahead[0] - X, dz = ahead[2] - Z;
+        p = -std::atan2(ahead[1] - Y, std::sqrt(dz * dz + dx * dx));
+    }
+    out[0] = -p;
+    out[1] = h;
+    out[2] = -B;
+}
+
+LWMatrix LWItem::localMatrix(double t) {
+    float r[3];
+    getRotation(t, r);
+    const float p = -r[0], h = r[1], b = -r[2];
+    LWMatrix m = LWMatrix::translation(-pivotPosition[0], -pivotPosition[1], -pivotPosition[2]);
+    m = affineMultiply(m, LWMatrix::scaling(channels[CHANNEL_SCALE_X].evaluate(t),
+                                            channels[CHANNEL_SCALE_Y].evaluate(t),
+                                            channels[CHANNEL_SCALE_Z].evaluate(t)));
+    m = affineMultiply(m, LWMatrix::rotationZ(b));
+    m = affineMultiply(m, LWMatrix::rotationX(p));
+    m = affineMultiply(m, LWMatrix::rotationY(h));
+    m = affineMultiply(m, LWMatrix::rotationZ(pivotRotation[2]));
+    m = affineMultiply(m, LWMatrix::rotationX(pivotRotation[0]));
+    m = affineMultiply(m, LWMatrix::rotationY(pivotRotation[1]));
+    m = affineMultiply(m, LWMatrix::translation(channels[CHANNEL_X].evaluate(t),
+                                                channels[CHANNEL_Y].evaluate(t),
+                                                channels[CHANNEL_Z].evaluate(t)));
+    return m;
+}
+
+void LWItem::getMatrix(double t) {
+    LWMatrix local = localMatrix(t);
+    if (parent) {
+        if (!parent->worldValid) parent->getMatrix(t);
+        world = affineMultiply(local, parent->world);
+    } else {
+        world = local;
+    }
+    worldValid = 1;
+}
+
+void LWItem::getInvMatrix(double t) {
+    if (!worldValid) getMatrix(t);
+    inverseWorld = affineInverse(world);
+    inverseValid = 1;
+}
+
+LWObject::LWObject(DeviceContextBase* context) : LWItem(context) {
+    kind = ITEM_OBJECT;
+}
+
+LWObject::~LWObject() {
+    delete volumetric;
+}
+
+bool LWObject::invalidate() {
+    LWItem::invalidate();
+    return layer ? layer->invalidate() : false;
+}
+
+LWLight::LWLight(DeviceContextBase* context) : LWItem(context) {
+    kind = ITEM_LIGHT;
+    minNear = 1.0f / 256;
+    flickerPeriod = (std::rand() % 2 == 0) ? 1.7391304f : 1.3043478f;
+}
+
+LWCamera::LWCamera(DeviceContextBase* context) : LWItem(context) {
+    kind = ITEM_CAMERA;
+}
+
+void LWCamera::getInvMatrix(double t) {
+    float r[3];
+    getRotation(t, r);
+    const float p = -r[0], h = r[1], b = -r[2];
+    LWMatrix view =
+        LWMatrix::translation(-channels[CHANNEL_X].evaluate(t), -channels[CHANNEL_Y].evaluate(t),
+                              -channels[CHANNEL_Z].evaluate(t));
+    view = affineMultiply(view, LWMatrix::rotationY(-h));
+    view = affineMultiply(view, LWMatrix::rotationX(-p));
+    view = affineMultiply(view, LWMatrix::rotationZ(-b));
+    if (parent) {
+        if (!parent->inverseValid) parent->getInvMatrix(t);
+        inverseWorld = affineMultiply(parent->inverseWorld, view);
+    } else {
+        inverseWorld = view;
+    }
+    if (context && (context->eye == 0 || context->eye == 1)) {
+        float s = context->stereoParams[0] * eyeSeparation;
+        if (context->eye == 1) s = -s;
+        inverseWorld = affineMultiply(inverseWorld, LWMatrix::translation(s, 0, 0));
+    }
+    inverseValid = 1;
+}
+
+void LWCamera::getMatrix(double t) {
+    if (!inverseValid) getInvMatrix(t);
+    world = affineInverse(inverseWorld);
+    worldValid = 1;
+}
