@@ -8,6 +8,7 @@
 #include "app/device_context_base.h"
 #include "mesh_data.h"
 #include "effects/particle_settings.h"
+#include "timeline/profiler.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +16,30 @@
 namespace {
 
 int gNextItemId = 0;
+
+// Times the outermost matrix call of each kind under its profiler label (a
+// parent's matrix computed on the way is part of the child's time). Nothing
+// is recorded while the profiler has no such section (tools, tests).
+class MatrixTimer {
+public:
+    explicit MatrixTimer(int section) : section(section) {
+        if (depth(section)++ == 0) start = Profiler::readCounter();
+    }
+    ~MatrixTimer() {
+        if (--depth(section) == 0 && profiler().all().size() > size_t(section))
+            profiler().record(section, Profiler::readCounter() - start);
+    }
+    MatrixTimer(const MatrixTimer&) = delete;
+    MatrixTimer& operator=(const MatrixTimer&) = delete;
+
+private:
+    static int& depth(int section) {
+        static int depths[2] = {0, 0};
+        return depths[section == PROFILE_GET_MATRIX ? 0 : 1];
+    }
+    int section;
+    uint64_t start = 0;
+};
 
 } // namespace
 
@@ -98,6 +123,7 @@ LWMatrix LWItem::localMatrix(double t) {
 }
 
 void LWItem::getMatrix(double t) {
+    MatrixTimer timer(PROFILE_GET_MATRIX);
     LWMatrix local = localMatrix(t);
     if (parent) {
         if (!parent->worldValid) parent->getMatrix(t);
@@ -109,6 +135,7 @@ void LWItem::getMatrix(double t) {
 }
 
 void LWItem::getInvMatrix(double t) {
+    MatrixTimer timer(PROFILE_GET_INV_MATRIX);
     if (!worldValid) getMatrix(t);
     inverseWorld = affineInverse(world);
     inverseValid = 1;
@@ -138,6 +165,7 @@ LWCamera::LWCamera(DeviceContextBase* context) : LWItem(context) {
 }
 
 void LWCamera::getInvMatrix(double t) {
+    MatrixTimer timer(PROFILE_GET_INV_MATRIX);
     float r[3];
     getRotation(t, r);
     const float p = -r[0], h = r[1], b = -r[2];
@@ -162,6 +190,7 @@ void LWCamera::getInvMatrix(double t) {
 }
 
 void LWCamera::getMatrix(double t) {
+    MatrixTimer timer(PROFILE_GET_MATRIX);
     if (!inverseValid) getInvMatrix(t);
     world = affineInverse(inverseWorld);
     worldValid = 1;

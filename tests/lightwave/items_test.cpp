@@ -174,3 +174,24 @@ TEST(Items, DefaultsAndIdentifiers) {
 }
 
 } // namespace
+
+#include "timeline/profiler.h"
+
+namespace {
+
+TEST(ItemMotion, MatrixCallsAreProfiledOnceThroughParents) {
+    profiler().clear();
+    profiler().registerDemoSections();
+    LWObject parent(nullptr), child(nullptr);
+    child.parent = &parent;
+    child.getMatrix(0);
+    child.getInvMatrix(0);
+    EXPECT_EQ(1u, profiler().all()[PROFILE_GET_MATRIX].execs);
+    EXPECT_EQ(1u, profiler().all()[PROFILE_GET_INV_MATRIX].execs);
+    profiler().clear();
+    child.invalidate();
+    child.getMatrix(0); // nothing registered: nothing recorded, nothing breaks
+    EXPECT_TRUE(profiler().all().empty());
+}
+
+} // namespace

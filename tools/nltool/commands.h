@@ -15,3 +15,4 @@ int extractCommand(const Args& args, std::ostream& out, std::ostream& err);
 int verifyCommand(const Args& args, std::ostream& out, std::ostream& err);
 int scriptCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pictureCommand(const Args& args, std::ostream& out, std::ostream& err);
+int lwCommand(const Args& args, std::ostream& out, std::ostream& err);

@@ -20,6 +20,8 @@ const Command kCommands[] = {
     {"verify", verifyCommand, "verify ARCHIVE.sar                 check every entry unpacks"},
     {"script", scriptCommand,
      "script SCRIPT [ARCHIVE.sar]        parse an event script, list its events"},
+    {"lw", lwCommand,
+     "lw FILE.lws [ARCHIVE.sar]           load a scene as the player does, print what it sees"},
     {"picture", pictureCommand,
      "picture FILE OUT.png               decode a picture as the player does, write it as PNG"},
 };
