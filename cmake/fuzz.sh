@@ -20,6 +20,7 @@ while read -r name; do
     picture_jpg_fuzz) dirs+=("$testdata/jpeg") ;;
     picture_tga_fuzz) dirs+=("$testdata/tga") ;;
     picture_pcx_fuzz) dirs+=("$testdata/pcx") ;;
+    lws_fuzz) dirs+=("$testdata/../lws/quickdraw/LWS") ;;
   esac
   echo "fuzz: $name for ${seconds}s"
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \

@@ -123,7 +123,9 @@ LWMatrix LWItem::localMatrix(double t) {
 }
 
 void LWItem::getMatrix(double t) {
+    if (computing) return;
     MatrixTimer timer(PROFILE_GET_MATRIX);
+    computing = true;
     LWMatrix local = localMatrix(t);
     if (parent) {
         if (!parent->worldValid) parent->getMatrix(t);
@@ -132,6 +134,7 @@ void LWItem::getMatrix(double t) {
         world = local;
     }
     worldValid = 1;
+    computing = false;
 }
 
 void LWItem::getInvMatrix(double t) {
@@ -165,7 +168,9 @@ LWCamera::LWCamera(DeviceContextBase* context) : LWItem(context) {
 }
 
 void LWCamera::getInvMatrix(double t) {
+    if (computing) return;
     MatrixTimer timer(PROFILE_GET_INV_MATRIX);
+    computing = true;
     float r[3];
     getRotation(t, r);
     const float p = -r[0], h = r[1], b = -r[2];
@@ -187,6 +192,7 @@ void LWCamera::getInvMatrix(double t) {
         inverseWorld = affineMultiply(inverseWorld, LWMatrix::translation(s, 0, 0));
     }
     inverseValid = 1;
+    computing = false;
 }
 
 void LWCamera::getMatrix(double t) {

@@ -84,6 +84,12 @@ public:
     int index = 0;
     int32_t flags511 = 511;
     float minNear = 0;
+
+protected:
+    // Set while this item's matrix is being computed: a parent or target
+    // chain that leads back here (a malformed scene) gets the matrix as it
+    // stands instead of recursing without end.
+    bool computing = false;
 };
 
 class LWObject : public LWItem {

@@ -195,3 +195,24 @@ TEST(ItemMotion, MatrixCallsAreProfiledOnceThroughParents) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ItemMotion, CyclesThroughParentsAndTargetsEndInsteadOfRecursing) {
+    LWObject a(nullptr), b(nullptr);
+    a.target = &b;
+    a.headingController = CONTROLLER_TARGET;
+    b.parent = &a;
+    b.channels[CHANNEL_Z].value = 1;
+    a.getMatrix(0); // a needs b's world, which needs a's: a's current one is used
+    EXPECT_TRUE(a.worldValid);
+    EXPECT_TRUE(b.worldValid);
+    LWCamera c(nullptr);
+    LWObject d(nullptr);
+    c.parent = &d;
+    d.parent = &c;
+    c.getMatrix(0);
+    EXPECT_TRUE(c.worldValid);
+}
+
+} // namespace
