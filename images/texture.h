@@ -72,6 +72,9 @@ public:
 protected:
     // Builds the 128 x 8 missing-texture pattern.
     void buildFallback();
+    // Writes `texels` (width x height of the last create) into level 0 of
+    // device 0's texture; nothing where there are no devices.
+    void uploadLevel0(const uint32_t* texels);
     // Releases every device texture.
     void releaseDeviceTextures();
 

@@ -97,6 +97,17 @@ void Texture::build() {
     finish();
 }
 
+void Texture::uploadLevel0(const uint32_t* texels) {
+    D3DLOCKED_RECT lock;
+    if (deviceTextures.empty() || !deviceTextures[0] ||
+        FAILED(deviceTextures[0]->LockRect(0, &lock, nullptr, 0)))
+        return;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(static_cast<uint8_t*>(lock.pBits) + size_t(y) * size_t(lock.Pitch),
+                    texels + size_t(y) * size_t(width), size_t(width) * 4);
+    deviceTextures[0]->UnlockRect(0);
+}
+
 void Texture::buildFallback() {
     create(128, 8, TEXTURE_COLOR_LAYER, "");
     D3DLOCKED_RECT lock;

@@ -42,6 +42,8 @@ void Texture::build() {
     finish();
 }
 
+void Texture::uploadLevel0(const uint32_t*) {}
+
 void Texture::buildFallback() {
     create(128, 8, TEXTURE_COLOR_LAYER, "");
     finish();

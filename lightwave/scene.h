@@ -17,6 +17,30 @@ class MetaMesh;
 class MetaScene;
 class VirtualFile;
 
+// What an object load defined besides its mesh, for tools: its envelopes and
+// clips (which live only while the object loads).
+struct LwoReport {
+    struct Envelope {
+        int index;
+        int keys;
+        std::string name;
+    };
+    struct Clip {
+        int index;
+        std::string name;
+        uint32_t flags;
+    };
+    struct VertexMap {
+        int layer;
+        std::string type;
+        std::string name;
+        int entries;
+    };
+    std::vector<Envelope> envelopes;
+    std::vector<Clip> clips;
+    std::vector<VertexMap> vertexMaps;
+};
+
 constexpr int MAXENVS = 2048;
 
 enum FogMode { FOG_NONE = 0, FOG_EXP = 1, FOG_EXP2 = 2, FOG_LINEAR = 3 };
@@ -33,8 +57,8 @@ public:
     // Reads `fileName` through `archive`. False when the file is missing or
     // not a version 3 scene (the scene is then unusable).
     bool loadScene(VirtualFile* archive, const char* fileName);
-    // Loads an LWO2 object (see lwo_loader.cpp); null when it cannot be read.
-    MetaMesh* loadObject(VirtualFile* archive, const char* fileName);
+    // Loads an LWO2 object (lwo_loader.cpp); null when it cannot be read.
+    MetaMesh* loadObject(VirtualFile* archive, const char* fileName, LwoReport* report = nullptr);
 
     DeviceContextBase* context;
     MetaScene* metaScene;

@@ -52,6 +52,7 @@ public:
     bool negative = false;
     Texture* texture = nullptr; // owned by the MetaScene's texture list
     LWEnvelope* gradient[4] = {nullptr, nullptr, nullptr, nullptr}; // owned: r, g, b, alpha
+    float gradientValue[4] = {0, 0, 0, 0};                          // their current values
     std::vector<LWGradientKey> gradientKeys;
     float gradientStart = 0, gradientEnd = 1;
     int32_t gradientInput = -1;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -91,10 +92,24 @@ std::vector<std::vector<MotionChannel>> motionsByLines(const std::string& path) 
     return motions;
 }
 
+// Runs a test in another folder, as the player runs in its show's folder.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder) : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous); }
+
+private:
+    std::filesystem::path previous;
+};
+
 TEST(LwsLoader, QuickDrawSceneComesOutAsTheFileSays) {
     MessageRecorder messages;
     std::ostringstream log;
     DiagLogRedirect redirect(log);
+    // Its object names are relative to the scene's folder.
+    InFolder folder(std::string(NL_TESTDATA_DIR) + "/lws/quickdraw/LWS");
     DiskFile disk;
     MetaScene meta(nullptr);
     auto* scene = new LW6Scene(nullptr, &meta);
@@ -145,12 +160,14 @@ TEST(LwsLoader, QuickDrawSceneComesOutAsTheFileSays) {
     }
     EXPECT_EQ(195, channels); // every envelope block of the file
     EXPECT_GT(envelopes, 100);
-    // Objects are not read yet: every object layer reports its invalid layer.
-    EXPECT_EQ(11u, messages.count());
-    EXPECT_EQ("layer < metamesh->layer.size() && metamesh->layer[layer] && \"invalid LWO layer "
-              "number!\"",
-              messages.messages()[0].text);
+    // Every object layer found its object and layer.
+    EXPECT_EQ(0u, messages.count()) << messages.messages()[0].text;
     EXPECT_EQ(11u, meta.meshes.size());
+    int withLayer = 0;
+    for (LWObject* o : scene->objects) withLayer += o->layer != nullptr;
+    EXPECT_EQ(11, withLayer);
+    EXPECT_EQ("../LWO/LWO2/LWSReferences/QuickDraw--Chasis.lwo:1", scene->objects[0]->layer->name);
+    EXPECT_GT(meta.surfaces.size(), 20u);
 }
 
 TEST(LwsLoader, OtherVersionsAndOtherFilesAreRefused) {
@@ -316,7 +333,9 @@ TEST(LwsLoader, ParticlePluginsAndTheDisabledRule) {
     EXPECT_EQ(EFFECTOR_COLLISION, c->kind);
     EXPECT_FLOAT_EQ(1.0f, c->values[5]);
     EXPECT_FLOAT_EQ(9.0f, c->values[9]);
-    EXPECT_EQ(1u, messages.count()); // the object's layer only
+    // ship.lwo is no LWO2 file here: that, and so the object's missing layer.
+    ASSERT_EQ(2u, messages.count());
+    EXPECT_EQ("0 && \"not an LWO2 file!!!\"", messages.messages()[0].text);
 }
 
 TEST(LwsLoader, HyperVoxelSettingsAndTextures) {

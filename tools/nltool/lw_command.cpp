@@ -15,6 +15,7 @@
 #include "lightwave/meta_scene.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
+#include "meshes/mesh_layers.h"
 
 #include <cstring>
 #include <sstream>
@@ -201,21 +202,92 @@ void printScene(std::ostream& out, LW6Scene& s) {
     }
 }
 
+std::string code(int32_t id) {
+    if (id == -1) return "none";
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = char((uint32_t(id) >> shift) & 0xFF);
+        s += (c >= 32 && c < 127) ? c : '?';
+    }
+    return s;
+}
+
+const char* layerKind(const LWObjectLayer* layer) {
+    auto* loaded = dynamic_cast<const LoadedLayer*>(layer);
+    if (!loaded) return "layer";
+    switch (loaded->kind) {
+    case LAYER_POLYGON_MESH:
+        return "polygons";
+    case LAYER_PROGRESSIVE_MESH:
+        return "progressive";
+    case LAYER_POINT_CLOUD:
+        return "points";
+    case LAYER_PARTICLE:
+        return "particle";
+    }
+    return "layer";
+}
+
+void printObject(std::ostream& out, MetaMesh& mesh, MetaScene& meta, const LwoReport& report) {
+    Record(out, "object")("file", mesh.name)("layers", double(mesh.layer.size()))("tags",
+                                                                                  mesh.numTags)(
+        "surfaces", double(meta.surfaces.size()))("textures", double(meta.textures.all().size()));
+    for (size_t i = 0; i < mesh.layer.size(); ++i) {
+        LWObjectLayer* l = mesh.layer[i];
+        if (!l) {
+            Record(out, "layer")("number", double(i))("kind", "none")("name", "")("points",
+                                                                                  0)("polygons", 0);
+            continue;
+        }
+        auto* loaded = dynamic_cast<LoadedLayer*>(l);
+        Record(out, "layer")("number", l->number)("kind", layerKind(l))("name", l->name)(
+            "points", loaded ? loaded->numPositions
+                             : 0)("polygons", loaded ? double(loaded->polygons.size()) : 0)(
+            "faces", loaded ? loaded->numFaces : 0)("transparency", l->hasTransparency);
+    }
+    for (const auto& m : report.vertexMaps)
+        Record(out, "vmap")("layer", m.layer)("type", m.type)("name", m.name)("entries", m.entries);
+    for (const auto& c : report.clips)
+        Record(out, "clip")("index", c.index)("name", c.name)("flags", double(c.flags));
+    for (const auto& e : report.envelopes)
+        Record(out, "envelope")("index", e.index)("keys", e.keys)("name", e.name);
+    for (LWSurface* s : meta.surfaces) {
+        Record(out, "surface")("key", s->name)("loaded", s->loaded)(
+            "color", number(s->color[0].value) + " " + number(s->color[1].value) + " " +
+                         number(s->color[2].value))("diffuse", s->diffuse.value)(
+            "luminosity", s->luminosity.value)("specularity", s->specularity.value)(
+            "glossiness", s->glossiness.value)("reflection", s->reflection.value)(
+            "transparency", s->transparency.value)("bump", s->bump.value)(
+            "doubleSided", s->doubleSided)("smoothing", s->smoothing)(
+            "transparent", s->transparent)("reflectionOptions", s->reflectionOptions)(
+            "textureLayers", double(s->textureLayers.size()));
+        for (LWTextureLayer* t : s->textureLayers)
+            Record(out, "texlayer")("surface", s->name)("type", code(t->type))(
+                "channel", code(t->channel))("projection", t->maptype)("axis", t->axis)(
+                "enabled", t->enabled)("texture", t->texture ? t->texture->name : "none")(
+                "flags", t->texture ? double(t->texture->flags) : 0.0)(
+                "uvMaps", double(t->layerUVMaps.size()))("procedure", t->procName);
+    }
+}
+
+void printMessages(std::ostream& out, const MessageRecorder& messages, const std::string& log) {
+    for (const Message& m : messages.messages())
+        Record(out, "message")("caption", m.caption)("text", m.text);
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line)) Record(out, "log")("text", line);
+}
+
 } // namespace
 
 int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args.size() > 2) {
-        err << "usage: nltool lw FILE.lws [ARCHIVE.sar]\n";
+        err << "usage: nltool lw FILE.lws|FILE.lwo [ARCHIVE.sar]\n";
         return 2;
     }
     const std::string& file = args[0];
     const bool isScene =
         file.size() >= 4 && equalsIgnoreCase(file.c_str() + file.size() - 4, ".lws");
-    if (!isScene) {
-        err << "nltool: " << file
-            << ": only LWS scenes can be read yet (LWO2 objects: not built)\n";
-        return 1;
-    }
     DiskFile disk;
     ArchiveFile archive(disk);
     if (args.size() == 2 && !archive.openArchive(args[1].c_str())) {
@@ -228,15 +300,29 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
     MetaScene meta(nullptr);
     auto* scene = new LW6Scene(nullptr, &meta);
     meta.scenes.push_back(scene);
-    {
-        DiagLogRedirect redirect(log);
-        ok = scene->loadScene(&archive, file.c_str());
+    if (isScene) {
+        {
+            DiagLogRedirect redirect(log);
+            ok = scene->loadScene(&archive, file.c_str());
+        }
+        if (ok) {
+            printScene(out, *scene);
+            LwoReport none;
+            for (MetaMesh* mesh : meta.meshes) printObject(out, *mesh, meta, none);
+        }
+    } else {
+        LwoReport report;
+        MetaMesh* mesh;
+        {
+            DiagLogRedirect redirect(log);
+            mesh = scene->loadObject(&archive, file.c_str(), &report);
+        }
+        ok = mesh != nullptr;
+        if (mesh) {
+            meta.meshes.push_back(mesh);
+            printObject(out, *mesh, meta, report);
+        }
     }
-    if (ok) printScene(out, *scene);
-    for (const Message& m : messages.messages())
-        Record(out, "message")("caption", m.caption)("text", m.text);
-    std::istringstream lines(log.str());
-    std::string line;
-    while (std::getline(lines, line)) Record(out, "log")("text", line);
+    printMessages(out, messages, log.str());
     return ok ? 0 : 1;
 }

@@ -21,7 +21,7 @@ const Command kCommands[] = {
     {"script", scriptCommand,
      "script SCRIPT [ARCHIVE.sar]        parse an event script, list its events"},
     {"lw", lwCommand,
-     "lw FILE.lws [ARCHIVE.sar]           load a scene as the player does, print what it sees"},
+     "lw FILE.lws|.lwo [ARCHIVE.sar]      load a scene or object as the player does, print it"},
     {"picture", pictureCommand,
      "picture FILE OUT.png               decode a picture as the player does, write it as PNG"},
 };
