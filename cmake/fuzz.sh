@@ -21,6 +21,7 @@ while read -r name; do
     picture_tga_fuzz) dirs+=("$testdata/tga") ;;
     picture_pcx_fuzz) dirs+=("$testdata/pcx") ;;
     lws_fuzz) dirs+=("$testdata/../lws/quickdraw/LWS") ;;
+    lwo_fuzz) dirs+=("$testdata/../lwo2" "$testdata/../lws/quickdraw/LWO/LWO2/LWSReferences") ;;
   esac
   echo "fuzz: $name for ${seconds}s"
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 \
