@@ -51,9 +51,10 @@ fuzz: deps
 bench: deps
 	@mkdir -p build; [ -f build/bench/build.ninja ] || cmake -S . -B build/bench $(CMAKE_GEN) \
 	    -DCMAKE_BUILD_TYPE=Release -DNL_SANITIZE=OFF -DNL_BENCH=ON > build/bench-configure.log
-	@cmake --build build/bench -j $(JOBS) --target archive_bench texture_bench
+	@cmake --build build/bench -j $(JOBS) --target archive_bench texture_bench lwo_bench
 	@build/bench/bench/archive_bench
 	@build/bench/bench/texture_bench
+	@build/bench/bench/lwo_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs -r clang-format -i
