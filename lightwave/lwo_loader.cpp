@@ -451,9 +451,9 @@ MetaMesh* LwoLoader::buildMesh() {
     for (auto& data : layers) {
         LWLayerData& d = *data;
         if (isPrevBuild()) {
-            NL_ASSERT(d.numLines == 0);
-            NL_ASSERT(d.numPatches == 0);
-            NL_ASSERT(d.numMBalls == 0);
+            if (d.numLines != 0) reportAssertion("numLines == 0");
+            if (d.numPatches != 0) reportAssertion("numPatches == 0");
+            if (d.numMBalls != 0) reportAssertion("numMBalls == 0");
         } else {
             if (d.numLines != 0)
                 reportAssertion("it->numLines == 0 && \"loadLWO2: lines not yet supported!\"");

@@ -503,7 +503,7 @@ TEST(LwoLoader, PrevBuildReadsOnlyUvMapsAndReportsEveryKind) {
     ASSERT_NE(nullptr, mesh);
     EXPECT_TRUE(report.vertexMaps.empty());
     ASSERT_EQ(1u, messages.count());
-    EXPECT_EQ("d.numLines == 0", messages.messages()[0].text);
+    EXPECT_EQ("numLines == 0", messages.messages()[0].text);
 }
 
 TEST(WrapModes, FollowTheDeviceCapabilities) {
