@@ -45,3 +45,9 @@ DeviceContext::~DeviceContext() {
 }
 
 void DeviceContext::createShaderSet() {}
+
+void DeviceContext::present() {
+    if (!device) return;
+    if (beforePresent) beforePresent(device, beforePresentUser);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+}

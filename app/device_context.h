@@ -23,6 +23,12 @@ public:
     // Not built yet: the surface programs supply it.
     void createShaderSet();
 
+    // Presents the current device's back buffer; the frame capture reads the
+    // buffer first through `beforePresent` (none in the programs).
+    void present();
+    void (*beforePresent)(IDirect3DDevice8* device, void* user) = nullptr;
+    void* beforePresentUser = nullptr;
+
     void moveFreeCamera(float right, float forward) { freeCamera.move(right, forward); }
     void rotateFreeCamera(float yaw, float pitch, float roll) {
         freeCamera.rotate(yaw, pitch, roll);

@@ -58,7 +58,7 @@ DemoPlayer::~DemoPlayer() {
 
 void DemoPlayer::init(DisplaySystem& display) {
     archive = std::make_unique<ArchiveFile>(diskPrototype);
-    archive->openArchive("moonwell.sar"); // without it, loose files serve
+    archive->openArchive(archiveName.c_str()); // without it, loose files serve
     tokenizer = std::make_unique<TextTokenizer>(archive.get());
     const std::string& script = display.settings.scriptFile;
     bool haveScript = tokenizer->load(script.empty() ? "scene.scr" : script.c_str());
@@ -69,7 +69,7 @@ void DemoPlayer::init(DisplaySystem& display) {
     if (context.device) {
         context.device->SetViewport(&viewport);
         context.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        context.device->Present(nullptr, nullptr, nullptr, nullptr);
+        context.present();
         context.device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING,
                                        !(context.hardwareTnL && context.vertexShaders));
         context.createShaderSet();
@@ -81,7 +81,9 @@ void DemoPlayer::init(DisplaySystem& display) {
         done = true;
         return;
     }
-    if (display.settings.noSound)
+    if (soundFactory)
+        sound.reset(soundFactory());
+    else if (display.settings.noSound)
         sound = std::make_unique<SilentSoundSystem>();
     else
         sound = std::make_unique<TmzSoundSystem>();
@@ -101,11 +103,20 @@ double DemoPlayer::musicPosition() {
     return sound ? sound->position(musicHandle) : 0.0;
 }
 
-void DemoPlayer::update() {
+void DemoPlayer::update(bool draw) {
     if (done || !sound) return;
     timeline.advance(sound->position(musicHandle));
     timeline.runEvents(timeline.now(), *this);
-    if (timeline.time >= 0) drawPasses();
+    if (timeline.time >= 0) {
+        if (draw) {
+            drawPasses();
+        } else {
+            // A frame that is not shown still moves the effect along as its
+            // two passes would.
+            const int passes = isPrevBuild() ? context.deviceCount : 2;
+            for (int i = 0; i < passes; ++i) stepEffect(effect, timeline.time);
+        }
+    }
     sound->poll();
 }
 
@@ -137,7 +148,7 @@ void DemoPlayer::drawPasses() {
         drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
         if (isPrevBuild() || i == 1 || twoOutputs) {
             profiler().begin(PROFILE_PRESENT);
-            context.device->Present(nullptr, nullptr, nullptr, nullptr);
+            context.present();
             profiler().end(PROFILE_PRESENT);
         }
     }

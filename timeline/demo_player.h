@@ -18,6 +18,7 @@
 #include "sound/sound_system.h"
 
 #include <memory>
+#include <string>
 
 class DemoPlayer : private DemoCommands {
 public:
@@ -27,12 +28,18 @@ public:
     DemoPlayer& operator=(const DemoPlayer&) = delete;
 
     void init(DisplaySystem& display);
-    void update();
+    // One frame: clock, events, and (with `draw`) the passes and presents.
+    void update(bool draw = true);
     void inputStep(InputSource& input);
     void teardown();
     // Re-applies device states after a reset (the metascene's, once they exist).
     void restoreDeviceStates() {}
     IDirect3DDevice8* currentDevice() const { return context.device; }
+
+    // When set, makes the clock instead of the settings' choice (the frame
+    // capture's deterministic clock).
+    SoundSystem* (*soundFactory)() = nullptr;
+    std::string archiveName = "moonwell.sar";
 
     bool done = false;
     DemoTimeline timeline;

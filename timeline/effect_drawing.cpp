@@ -98,7 +98,7 @@ void LoadingScreen::setup(DeviceContext* deviceContext, VirtualFile* archive,
 void LoadingScreen::draw(float progress, IDirect3DTexture8* white) {
     if (!context || !context->device) return;
     drawFrame(progress, white);
-    context->device->Present(nullptr, nullptr, nullptr, nullptr);
+    context->present();
 }
 
 void LoadingScreen::drawFrame(float progress, IDirect3DTexture8* white) {

@@ -2,7 +2,7 @@
 // clearing a real Direct3D 8 back buffer and reading the colour back.
 
 #include "tests/support/clear_frame.h"
-#include "tests/support/readback.h"
+#include "app/readback.h"
 #include "tests/support/test_window.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "base/message_box.h"
 #include "files/disk_file.h"
-#include "tests/support/readback.h"
+#include "app/readback.h"
 #include "tests/support/test_stage.h"
 #include "timeline/effect_drawing.h"
 

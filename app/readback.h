@@ -1,6 +1,7 @@
 #pragma once
-// Reading back what a Direct3D 8 device drew. GetFrontBuffer is black under
-// Wine, so tests read the back buffer before Present, through an image surface.
+// Reading back what a Direct3D 8 device drew (tests and the frame capture).
+// GetFrontBuffer is black under Wine, so the back buffer is read before
+// Present, through an image surface.
 
 #include <windows.h>
 #include <d3d8.h>

@@ -1,0 +1,166 @@
+#include "capture.h"
+
+#include "app/device_context.h"
+#include "app/display_system.h"
+#include "app/readback.h"
+#include "base/message_box.h"
+#include "sound/sound_system.h"
+#include "timeline/demo_player.h"
+#include "tools/png_write.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+constexpr uint32_t FRAME_MS = 10;
+constexpr uint32_t CLOCK_BASE_MS = 1000;
+
+uint32_t gClockMs = CLOCK_BASE_MS;
+
+uint32_t captureClock() {
+    return gClockMs;
+}
+
+SoundSystem* makeCaptureClock() {
+    return new SilentSoundSystem(captureClock);
+}
+
+struct Grab {
+    bool wanted = false;
+    bool every = false; // keep the last of several presents (start-up)
+    bool done = false;
+    Readback frame;
+};
+
+void grabBeforePresent(IDirect3DDevice8* device, void* user) {
+    auto* grab = static_cast<Grab*>(user);
+    if (!grab->wanted) return;
+    grab->done = readBackBuffer(device, &grab->frame);
+    grab->wanted = grab->every;
+}
+
+const char* registerCaptureClass() {
+    static const char* name = "NightloomCapture";
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+    return name;
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+bool save(const Grab& grab, const std::string& path, std::ostream& err) {
+    if (!grab.done) {
+        err << "nightloom-capture: no frame to write for " << path << "\n";
+        return false;
+    }
+    if (!writePng(path, grab.frame.pixels.data(), int(grab.frame.width), int(grab.frame.height))) {
+        err << "nightloom-capture: cannot write " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& err) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path outDir = fs::absolute(options.outDir, ec);
+    fs::create_directories(outDir, ec);
+    std::string archiveName = "moonwell.sar";
+    if (!options.archive.empty()) {
+        const fs::path archive = fs::absolute(options.archive, ec);
+        archiveName = archive.filename().string();
+        fs::current_path(archive.parent_path(), ec);
+        if (ec) {
+            err << "nightloom-capture: cannot enter the folder of " << options.archive << "\n";
+            return 1;
+        }
+    }
+
+    MessageRecorder messages;
+    DisplaySystem display;
+    if (!display.enumerateAdapters()) {
+        err << "nightloom-capture: no Direct3D 8 adapter\n";
+        return 1;
+    }
+    SetupSettings& s = display.settings;
+    s.windowed = true;
+    RECT frame = {0, 0, options.width, options.height};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    s.windowWidth = frame.right - frame.left;
+    s.windowHeight = frame.bottom - frame.top;
+    s.displayFormat = s.backBufferFormat = D3DFMT_X8R8G8B8;
+    s.noSound = true;
+    if (!display.createOutputs(registerCaptureClass(), GetModuleHandleA(nullptr))) {
+        err << "nightloom-capture: cannot open a Direct3D 8 device\n";
+        return 1;
+    }
+    ShowWindow(display.outputs[0].window, SW_SHOWNOACTIVATE);
+    // The window may not fit the screen: the back buffer gets the asked size.
+    RenderOutput& output = display.outputs[0];
+    output.presentParameters.BackBufferWidth = UINT(options.width);
+    output.presentParameters.BackBufferHeight = UINT(options.height);
+    display.resetAll();
+    DeviceContext context(display);
+    context.screenWidth = options.width;
+    context.screenHeight = options.height;
+    Grab grab;
+    context.beforePresent = grabBeforePresent;
+    context.beforePresentUser = &grab;
+
+    int status = 0;
+    {
+        DemoPlayer demo(context);
+        demo.soundFactory = makeCaptureClock;
+        demo.archiveName = archiveName;
+        gClockMs = CLOCK_BASE_MS;
+        grab.wanted = grab.every = true;
+        demo.init(display);
+        grab.wanted = grab.every = false;
+        if (!save(grab, (outDir / "frame_loading.png").string(), err)) status = 1;
+        const int lastEvent = demo.timeline.events.empty() ? 0 : demo.timeline.events.back().time;
+        const std::vector<int> times = captureTimes(options, lastEvent);
+        uint32_t now = 0; // ms of clock since the base
+        bool first = true;
+        for (int target : times) {
+            // Frames as a player would run them, up to the capture time.
+            while (!demo.done && (first || now + FRAME_MS < uint32_t(target))) {
+                if (!first) now += FRAME_MS;
+                first = false;
+                gClockMs = CLOCK_BASE_MS + now;
+                demo.update(false);
+                pump();
+            }
+            if (demo.done) {
+                out << "the show ended at " << demo.timeline.time << " s; no frame at "
+                    << target / 1000.0 << " s\n";
+                break;
+            }
+            now = uint32_t(target);
+            gClockMs = CLOCK_BASE_MS + now;
+            grab.wanted = true;
+            grab.done = false;
+            demo.update(true);
+            pump();
+            const std::string path = frameFileName(outDir.string(), target);
+            if (!save(grab, path, err))
+                status = 1;
+            else
+                out << path << "  t=" << demo.timeline.time << " s\n";
+        }
+        demo.teardown();
+    }
+    for (const Message& m : messages.messages())
+        out << "message: [" << m.caption << "] " << m.text << "\n";
+    return status;
+}

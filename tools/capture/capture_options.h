@@ -1,0 +1,28 @@
+#pragma once
+// The frame capture's command line:
+//   nightloom-capture --at T1,T2,... --out DIR [--archive PATH] [--size WxH]
+//   nightloom-capture --fps N [--from S] [--to S] --out DIR [--archive PATH] [--size WxH]
+// Times are seconds of demo time.
+
+#include <string>
+#include <vector>
+
+struct CaptureOptions {
+    std::vector<int> timesMs; // --at, ascending
+    double fps = 0;           // --fps
+    double from = 0, to = -1; // seconds; to < 0: the time of the last event
+    std::string outDir;
+    std::string archive; // empty: moonwell.sar in the working folder
+    int width = 800, height = 600;
+};
+
+// False with a message in `error` when the line is not usable.
+bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& out,
+                         std::string& error);
+
+// The capture times in milliseconds: the --at list, or every 1/fps from
+// `from` to `to` (`lastEventMs` when no --to was given).
+std::vector<int> captureTimes(const CaptureOptions& options, int lastEventMs);
+
+// "DIR/frame_001500.png" for 1500 ms.
+std::string frameFileName(const std::string& dir, int ms);
