@@ -1,0 +1,88 @@
+// The frame capture on the bundled show, under Wine: what must be on the
+// screen at chosen times is there.
+
+#include "base/message_box.h"
+#include "files/archive_file.h"
+#include "files/disk_file.h"
+#include "images/picture_loader.h"
+#include "support/png_image.h"
+#include "support/temp_dir.h"
+#include "tools/capture/capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+bool closeTo(uint32_t a, uint32_t b, int tolerance) {
+    for (int s = 0; s < 24; s += 8)
+        if (std::abs(int((a >> s) & 0xFF) - int((b >> s) & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+uint32_t centre(const PngImage& p) {
+    return p.pixels[size_t(p.height / 2) * size_t(p.width) + size_t(p.width / 2)] & 0xFFFFFF;
+}
+
+TEST(Capture, OptionsAndFrameNames) {
+    CaptureOptions o;
+    std::string error;
+    EXPECT_TRUE(parseCaptureOptions({"--at", "1.5,0.25", "--out", "x"}, o, error));
+    ASSERT_EQ(2u, o.timesMs.size());
+    EXPECT_EQ(250, o.timesMs[0]);
+    EXPECT_EQ("x/frame_001500.png", frameFileName("x", 1500));
+    CaptureOptions f;
+    EXPECT_TRUE(parseCaptureOptions(
+        {"--fps", "2", "--from", "1", "--out", "y", "--size", "320x200"}, f, error));
+    EXPECT_EQ(320, f.width);
+    const auto times = captureTimes(f, 2600);
+    ASSERT_EQ(4u, times.size()); // 1, 1.5, 2, 2.5 up to the last event
+    EXPECT_EQ(2500, times.back());
+    CaptureOptions bad;
+    EXPECT_FALSE(parseCaptureOptions({"--at", "1", "--fps", "3", "--out", "z"}, bad, error));
+    EXPECT_FALSE(parseCaptureOptions({"--at", "x", "--out", "z"}, bad, error));
+    EXPECT_FALSE(parseCaptureOptions({"--at", "1"}, bad, error));
+    EXPECT_FALSE(parseCaptureOptions({"--fps", "1", "--size", "10x", "--out", "z"}, bad, error));
+}
+
+TEST(Capture, TheBundledShowAtItsMoments) {
+    TempDir tmp;
+    CaptureOptions o;
+    std::string error;
+    const std::string out = tmp.path().string();
+    // 7.92 s: the peak of the first white flash (7.68 s, 0.48 s long);
+    // 60.5 s: after the fade to black.
+    ASSERT_TRUE(parseCaptureOptions(
+        {"--at", "7.92,60.5", "--out", out, "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"}, o,
+        error))
+        << error;
+    std::ostringstream log, err;
+    ASSERT_EQ(0, runCapture(o, log, err)) << err.str();
+    EXPECT_EQ(std::string::npos, log.str().find("message:")) << log.str();
+
+    PngImage loading, flash, black;
+    ASSERT_TRUE(readPng(tmp.path("frame_loading.png").string(), loading));
+    ASSERT_TRUE(readPng(frameFileName(out, 7920), flash));
+    ASSERT_TRUE(readPng(frameFileName(out, 60500), black));
+    EXPECT_EQ(400, flash.width);
+    EXPECT_EQ(300, flash.height);
+    EXPECT_TRUE(closeTo(centre(flash), 0xFFFFFF, 2)) << std::hex << centre(flash);
+    EXPECT_TRUE(closeTo(centre(black), 0x000000, 2)) << std::hex << centre(black);
+
+    // The loading screen shows "loading.jpg" from the archive.
+    DiskFile disk;
+    ArchiveFile archive(disk);
+    ASSERT_TRUE(archive.openArchive(NL_SHOW_ARCHIVE));
+    MessageRecorder quiet;
+    Picture picture;
+    ASSERT_TRUE(loadPicture(archive, "loading.jpg", 0, picture));
+    const uint32_t expected =
+        picture
+            .pixels[size_t(picture.height / 2) * size_t(picture.width) + size_t(picture.width / 2)];
+    EXPECT_TRUE(closeTo(centre(loading), expected & 0xFFFFFF, 16))
+        << std::hex << centre(loading) << " " << expected;
+}
+
+} // namespace
