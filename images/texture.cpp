@@ -5,6 +5,8 @@
 #include "texture.h"
 
 #include "app/device_context_base.h"
+#include "base/diag_log.h"
+#include "base/message_box.h"
 #include "base/variant.h"
 #include "picture_loader.h"
 #include "picture_sampler.h"
@@ -42,6 +44,22 @@ Texture* Texture::createReference(const char* referenceName) const {
     t->format = format;
     t->levelCount = levelCount;
     return t;
+}
+
+void Texture::storeCreation(int w, int h, uint32_t buildFlags, const char* textureName) {
+    name = textureName;
+    width = w;
+    height = h;
+    flags = buildFlags;
+    pool = (flags & TEXTURE_COMPRESS) ? TEXTURE_POOL_SYSTEM : TEXTURE_POOL_MANAGED;
+}
+
+bool Texture::buildMissing() {
+    if (pixels) return false;
+    diagLog() << "missing texture: " << name << "\n";
+    showMessage(nullptr, "Texture pointer zero\n", "Error", MessageIcon::Warning);
+    buildFallback();
+    return true;
 }
 
 ImageTexture::ImageTexture(DeviceContextBase* context) : Texture(context) {

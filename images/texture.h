@@ -72,6 +72,11 @@ public:
 protected:
     // Builds the 128 x 8 missing-texture pattern.
     void buildFallback();
+    // What every create() stores first: size, flags, name and the pool.
+    void storeCreation(int width, int height, uint32_t flags, const char* name);
+    // Without a source picture: the log line and the message, then the
+    // fallback. Answers whether that happened.
+    bool buildMissing();
     // Writes `texels` (width x height of the last create) into level 0 of
     // device 0's texture; nothing where there are no devices.
     void uploadLevel0(const uint32_t* texels);

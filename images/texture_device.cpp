@@ -35,11 +35,7 @@ IDirect3DSurface8* Texture::renderSurface() {
 }
 
 void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName) {
-    name = textureName;
-    width = w;
-    height = h;
-    flags = buildFlags;
-    pool = (flags & TEXTURE_COMPRESS) ? D3DPOOL_SYSTEMMEM : D3DPOOL_MANAGED;
+    storeCreation(w, h, buildFlags, textureName);
     releaseDeviceTextures();
     const UINT levels = (flags & TEXTURE_MIPMAPS) ? 0 : 1;
     const bool compressed = (flags & TEXTURE_COMPRESS) && !(flags & TEXTURE_NORMAL_MAP);
@@ -61,12 +57,7 @@ void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName)
 }
 
 void Texture::build() {
-    if (!pixels) {
-        diagLog() << "missing texture: " << name << "\n";
-        showMessage(nullptr, "Texture pointer zero\n", "Error", MessageIcon::Warning);
-        buildFallback();
-        return;
-    }
+    if (buildMissing()) return;
     int W = 0, H = 0;
     const DWORD maxW = context ? deviceContext(context)->hardwareCaps.MaxTextureWidth : 0;
     const DWORD maxH = context ? deviceContext(context)->hardwareCaps.MaxTextureHeight : 0;

@@ -19,21 +19,12 @@ IDirect3DSurface8* Texture::renderSurface() {
 }
 
 void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName) {
-    name = textureName;
-    width = w;
-    height = h;
-    flags = buildFlags;
-    pool = (flags & TEXTURE_COMPRESS) ? TEXTURE_POOL_SYSTEM : TEXTURE_POOL_MANAGED;
+    storeCreation(w, h, buildFlags, textureName);
     levelCount = 0;
 }
 
 void Texture::build() {
-    if (!pixels) {
-        diagLog() << "missing texture: " << name << "\n";
-        showMessage(nullptr, "Texture pointer zero\n", "Error", MessageIcon::Warning);
-        buildFallback();
-        return;
-    }
+    if (buildMissing()) return;
     int W = 0, H = 0;
     textureDestinationSize(width, height, 0, 0, &W, &H);
     create(W, H, flags, name.c_str());
