@@ -296,3 +296,41 @@ TEST_F(TextureTest, PrevBuildSamplesByNearestTexel) {
 }
 
 } // namespace
+
+#include "images/procedural_texture.h"
+#include "lightwave/surface.h"
+
+namespace {
+
+TEST_F(TextureTest, ProceduralAndGradientTexturesOnTheDevice) {
+    for (const char* procedure : {"Turbulence", "Crumple", "Value"}) {
+        LWTextureLayer layer;
+        layer.procName = procedure;
+        ProceduralTexture t(context(), &layer);
+        t.build();
+        ASSERT_NE(nullptr, t.texture()) << procedure;
+        Level level = readLevel(t.texture(), 0);
+        EXPECT_EQ(UINT(t.width), level.width) << procedure;
+        // Compressed where the device takes the size (a 128 x 1 strip may not
+        // be: it then stays A8R8G8B8 in the managed pool).
+        EXPECT_TRUE(level.format == D3DFMT_DXT1 || level.format == D3DFMT_A8R8G8B8) << procedure;
+        EXPECT_EQ(int(D3DPOOL_MANAGED), t.pool);
+        uint32_t lo = 255, hi = 0;
+        for (uint32_t texel : level.texels) {
+            lo = std::min(lo, texel & 0xFF);
+            hi = std::max(hi, texel & 0xFF);
+        }
+        EXPECT_GT(hi, lo) << procedure; // a picture, not an empty texture
+    }
+    LWTextureLayer gradient;
+    for (int c = 0; c < 4; ++c) gradient.gradientValue[c] = c == 1 ? 0.5f : 1.0f;
+    GradientTexture g(context(), &gradient);
+    g.build();
+    Level level = readLevel(g.texture(), 0);
+    EXPECT_EQ(1024u, level.width);
+    EXPECT_EQ(D3DFMT_A8R8G8B8, level.format);
+    EXPECT_EQ(0xFFFF80FFu, level.texels[500]);
+    EXPECT_EQ(0u, messages.count());
+}
+
+} // namespace

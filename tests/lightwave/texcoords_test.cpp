@@ -210,3 +210,44 @@ TEST(LayerTransform, CentreRotationAndSize) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GenerateTexcoords, CylindricalAroundXAndZ) {
+    // A point a quarter turn around each axis: u is a quarter of the repeat.
+    Projection x(MAP_CYLINDRICAL, 0);
+    auto c = x.corners({0.25f, 0, 1}, {0}); // around X: u = atan2(z, y) / 2 pi
+    EXPECT_NEAR(0.25f, c[0].u, 1e-6);
+    EXPECT_NEAR(0.75f, c[0].v, 1e-6); // x / size + 0.5
+    Projection z(MAP_CYLINDRICAL, 2);
+    c = z.corners({-1, 0, -0.5f}, {0}); // around Z: u = atan2(-x, y) / 2 pi
+    EXPECT_NEAR(0.25f, c[0].u, 1e-6);
+    EXPECT_NEAR(0.0f, c[0].v, 1e-6);
+    z.layer->widthRepeat = 2;
+    z.layer->transformValid = 0;
+    c = z.corners({-1, 0, 0}, {0});
+    EXPECT_NEAR(0.5f, c[0].u, 1e-6);
+}
+
+TEST(GenerateTexcoords, CubicProceduralAndFront) {
+    Projection cubic(MAP_CUBIC, 1);
+    auto c = cubic.corners({0.25f, 7, -0.25f}, {0});
+    EXPECT_NEAR(0.75f, c[0].u, 1e-6);
+    EXPECT_NEAR(0.25f, c[0].v, 1e-6);
+    EXPECT_EQ(1, c[0].marker);
+    Projection procedural(MAP_PROCEDURAL, 0);
+    c = procedural.corners({1, 2, 3}, {0});
+    EXPECT_NEAR(1.5f, c[0].u, 1e-6);
+    EXPECT_NEAR(2.5f, c[0].v, 1e-6);
+    EXPECT_NEAR(3.5f, c[0].w, 1e-6);
+    Projection front(MAP_FRONT, 0);
+    c = front.corners({1, 2, 3}, {0});
+    EXPECT_EQ(0.0f, c[0].u);
+    EXPECT_EQ(0.0f, c[0].w);
+    // Point indices beyond the positions read as the origin, never past the array.
+    Projection planar(MAP_PLANAR, 2);
+    c = planar.corners({1, 1, 1}, {5});
+    EXPECT_NEAR(0.5f, c[0].u, 1e-6);
+}
+
+} // namespace
