@@ -28,8 +28,7 @@ ToolRun lw(const Args& args) {
 }
 
 TEST(NltoolLw, PrintsTheQuickDrawSceneRecordByRecord) {
-    const ToolRun r =
-        lw({std::string(NL_TESTDATA_DIR) + "/lws/quickdraw/LWS/QuickDraw v.2.2.lws"});
+    const ToolRun r = lw({std::string(NL_TESTDATA_DIR) + "/lws/quickdraw/LWS/QuickDraw v.2.2.lws"});
     ASSERT_EQ(0, r.code) << r.err;
     const auto scene = r.lines("scene");
     ASSERT_EQ(1u, scene.size());
@@ -66,13 +65,48 @@ TEST(NltoolLw, QuotesNamesAndReportsRefusals) {
     tmp.write("old.lws", "LWSC\n2\n");
     r = lw({tmp.path("old.lws").string()});
     EXPECT_EQ(1, r.code);
-    EXPECT_EQ("message caption=\"Assertion failed\" text=\"0 && \\\"unbekanntes LWS file!!!\\\"\"\n",
-              r.out);
+    EXPECT_EQ(
+        "message caption=\"Assertion failed\" text=\"0 && \\\"unbekanntes LWS file!!!\\\"\"\n",
+        r.out);
     r = lw({tmp.path("absent.lws").string()});
     EXPECT_EQ(1, r.code);
     EXPECT_EQ("log text=\"File not found!\"\n", r.out);
-    EXPECT_EQ(1, lw({"ship.lwo"}).code);
     EXPECT_EQ(2, lw({}).code);
+}
+
+} // namespace
+
+namespace {
+
+TEST(NltoolLw, PrintsAnObjectsLayersSurfacesMapsAndClips) {
+    const ToolRun r = lw({std::string(NL_TESTDATA_DIR) + "/lwo2/box3-uv-layers.lwo"});
+    ASSERT_EQ(0, r.code) << r.err;
+    const auto object = r.lines("object");
+    ASSERT_EQ(1u, object.size());
+    EXPECT_NE(std::string::npos, object[0].find(" layers=10 tags=8 surfaces=8"));
+    const auto layers = r.lines("layer");
+    ASSERT_EQ(10u, layers.size());
+    EXPECT_NE(std::string::npos, layers[0].find("number=0 kind=polygons "));
+    EXPECT_NE(std::string::npos, layers[0].find(" points=8 polygons=6 "));
+    EXPECT_NE(std::string::npos, layers[2].find("number=2 kind=none "));
+    EXPECT_EQ(8u, r.lines("surface").size());
+    const auto vmaps = r.lines("vmap");
+    ASSERT_EQ(1u, vmaps.size());
+    EXPECT_EQ("vmap layer=0 type=TXUV name=Texture entries=8", vmaps[0]);
+    const auto clips = r.lines("clip");
+    ASSERT_EQ(1u, clips.size());
+    EXPECT_NE(std::string::npos, clips[0].find("name=C:/storage/3d/box/cc0.png flags=7"));
+    const auto texlayers = r.lines("texlayer");
+    ASSERT_EQ(1u, texlayers.size());
+    EXPECT_NE(std::string::npos, texlayers[0].find(" type=IMAP channel=COLR projection=5 "));
+    // The picture itself is not beside the test: the player's log line says so.
+    EXPECT_NE(std::string::npos, r.out.find("log text=\"C:/storage/3d/box/cc0.png missing!\""));
+
+    const ToolRun refused =
+        lw({std::string(NL_TESTDATA_DIR) + "/lwo2/negative/LWOB_ConcavePolygon.lwo"});
+    EXPECT_EQ(1, refused.code);
+    EXPECT_EQ("message caption=\"Assertion failed\" text=\"0 && \\\"not an LWO2 file!!!\\\"\"\n",
+              refused.out);
 }
 
 } // namespace

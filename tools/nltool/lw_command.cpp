@@ -17,6 +17,7 @@
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -228,10 +229,14 @@ const char* layerKind(const LWObjectLayer* layer) {
     return "layer";
 }
 
-void printObject(std::ostream& out, MetaMesh& mesh, MetaScene& meta, const LwoReport& report) {
-    Record(out, "object")("file", mesh.name)("layers", double(mesh.layer.size()))("tags",
-                                                                                  mesh.numTags)(
-        "surfaces", double(meta.surfaces.size()))("textures", double(meta.textures.all().size()));
+void printObject(std::ostream& out, MetaMesh& mesh, const LwoReport& report) {
+    // The object's own surfaces, in tag order, each once.
+    std::vector<LWSurface*> surfaces;
+    for (LWSurface* s : mesh.srfs)
+        if (s && std::find(surfaces.begin(), surfaces.end(), s) == surfaces.end())
+            surfaces.push_back(s);
+    Record(out, "object")("file", mesh.name)("layers", double(mesh.layer.size()))(
+        "tags", mesh.numTags)("surfaces", double(surfaces.size()));
     for (size_t i = 0; i < mesh.layer.size(); ++i) {
         LWObjectLayer* l = mesh.layer[i];
         if (!l) {
@@ -251,7 +256,7 @@ void printObject(std::ostream& out, MetaMesh& mesh, MetaScene& meta, const LwoRe
         Record(out, "clip")("index", c.index)("name", c.name)("flags", double(c.flags));
     for (const auto& e : report.envelopes)
         Record(out, "envelope")("index", e.index)("keys", e.keys)("name", e.name);
-    for (LWSurface* s : meta.surfaces) {
+    for (LWSurface* s : surfaces) {
         Record(out, "surface")("key", s->name)("loaded", s->loaded)(
             "color", number(s->color[0].value) + " " + number(s->color[1].value) + " " +
                          number(s->color[2].value))("diffuse", s->diffuse.value)(
@@ -308,7 +313,7 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
         if (ok) {
             printScene(out, *scene);
             LwoReport none;
-            for (MetaMesh* mesh : meta.meshes) printObject(out, *mesh, meta, none);
+            for (MetaMesh* mesh : meta.meshes) printObject(out, *mesh, none);
         }
     } else {
         LwoReport report;
@@ -320,7 +325,7 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
         ok = mesh != nullptr;
         if (mesh) {
             meta.meshes.push_back(mesh);
-            printObject(out, *mesh, meta, report);
+            printObject(out, *mesh, report);
         }
     }
     printMessages(out, messages, log.str());
