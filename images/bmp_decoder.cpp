@@ -2,7 +2,6 @@
 #include "picture_loader.h"
 
 #include "base/byte_reader.h"
-#include "base/message_box.h"
 #include "files/virtual_file.h"
 
 #include <cstdio>
@@ -10,15 +9,10 @@
 
 namespace {
 
-bool refuse(const char* text) {
-    showMessage(nullptr, text, "Error", MessageIcon::Warning);
-    return false;
-}
-
 bool decodeOpenBmp(VirtualFile& file, int flip, Picture& out) {
     uint8_t header[bmp::HEADER_SIZE];
     if (file.read(header, sizeof header) != sizeof header)
-        return refuse("BMP loader: Error reading file");
+        return refusePicture("BMP loader: Error reading file");
     ByteReader h(header, sizeof header);
     h.seek(bmp::OFFSET_TYPE);
     const uint16_t type = h.u16le();
@@ -37,11 +31,11 @@ bool decodeOpenBmp(VirtualFile& file, int flip, Picture& out) {
     char text[64];
     if (type != bmp::MAGIC) {
         std::snprintf(text, sizeof text, "Unknown file type: %x", type);
-        return refuse(text);
+        return refusePicture(text);
     }
     if (bits != 8) {
         std::snprintf(text, sizeof text, "Wrong BMP color depth: %d bit", bits);
-        return refuse(text);
+        return refusePicture(text);
     }
     if (colors == 0) colors = bmp::MAX_COLORS;
     // More than 256 entries cannot be indexed by a byte; top-down (negative
@@ -53,7 +47,7 @@ bool decodeOpenBmp(VirtualFile& file, int flip, Picture& out) {
         dataOffset != bmp::FILE_HEADER_SIZE + infoSize + 4 * colors || planes != 1 ||
         compression != 0 || width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE ||
         height > MAX_PICTURE_SIDE)
-        return refuse("Unsupported, unusual BMP format");
+        return refusePicture("Unsupported, unusual BMP format");
 
     uint8_t palette[bmp::MAX_COLORS * 4] = {};
     const uint32_t rowBytes = uint32_t(width) + (uint32_t(-width) & 3);
@@ -61,7 +55,7 @@ bool decodeOpenBmp(VirtualFile& file, int flip, Picture& out) {
         file.read(palette, 4 * colors) != 4 * colors ||
         uint64_t(file.size) <
             uint64_t(dataOffset) + uint64_t(rowBytes) * uint32_t(height - 1) + uint32_t(width))
-        return refuse("BMP loader: Error reading file");
+        return refusePicture("BMP loader: Error reading file");
 
     std::vector<uint8_t> row(rowBytes);
     out.allocate(width, height);
@@ -69,7 +63,7 @@ bool decodeOpenBmp(VirtualFile& file, int flip, Picture& out) {
         const uint32_t want = r == height - 1 ? uint32_t(width) : rowBytes;
         if (file.read(row.data(), want) != want) {
             out.clear();
-            return refuse("BMP loader: Error reading file");
+            return refusePicture("BMP loader: Error reading file");
         }
         const int target = flip ? r : height - 1 - r;
         uint32_t* dst = out.pixels.get() + size_t(target) * size_t(width);

@@ -134,14 +134,12 @@ bool convert(const uint8_t* bytes, int width, int height, bool grey, int compone
     char text[64];
     if (grey && components != 1) {
         std::snprintf(text, sizeof text, "Wrong grayscale JPEG color depth: %d bit", components);
-        showMessage(nullptr, text, "Error", MessageIcon::Warning);
-        return false;
+        return refusePicture(text);
     }
     if (!grey && components != 3) {
         std::snprintf(text, sizeof text, "Wrong non-grayscale JPEG color depth: %d bit",
                       components);
-        showMessage(nullptr, text, "Error", MessageIcon::Warning);
-        return false;
+        return refusePicture(text);
     }
     out.allocate(width, height);
     const size_t count = size_t(width) * size_t(height);
@@ -176,8 +174,7 @@ bool decodeJpeg(VirtualFile& file, const char* name, int flip, Picture& out) {
         delete[] bytes;
         std::string text = std::string("JPEG loader: ") + gErrors.message;
         diagLog() << name << ": " << gErrors.message << "\n";
-        showMessage(nullptr, text.c_str(), "Error", MessageIcon::Warning);
-        return false;
+        return refusePicture(text.c_str());
     }
     decodeScanlines(flip, &bytes);
     const int width = int(gDecompress.output_width), height = int(gDecompress.output_height);

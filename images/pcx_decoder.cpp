@@ -2,22 +2,16 @@
 #include "picture_loader.h"
 
 #include "base/byte_reader.h"
-#include "base/message_box.h"
 #include "files/virtual_file.h"
 
 #include <vector>
 
 namespace {
 
-bool refuse(const char* text) {
-    showMessage(nullptr, text, "Error", MessageIcon::Warning);
-    return false;
-}
-
 bool decodeOpenPcx(VirtualFile& file, Picture& out) {
     uint8_t header[pcx::HEADER_SIZE];
     if (file.read(header, sizeof header) != sizeof header)
-        return refuse("PCX loader: Error reading file");
+        return refusePicture("PCX loader: Error reading file");
     ByteReader h(header, sizeof header);
     h.seek(pcx::OFFSET_BITS);
     const int bits = h.u8();
@@ -29,11 +23,11 @@ bool decodeOpenPcx(VirtualFile& file, Picture& out) {
     // Rows are taken `bytesPerLine` apart, so a line must hold the row.
     if (bits != 8 || planes != 1 || width <= 0 || height <= 0 || bytesPerLine < width ||
         width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE)
-        return refuse("PCX loader: Unsupported PCX format");
+        return refusePicture("PCX loader: Unsupported PCX format");
 
     uint32_t dataSize = 0;
     std::unique_ptr<uint8_t[]> data(readRemaining(file, &dataSize));
-    if (!data) return refuse("PCX loader: Error reading file");
+    if (!data) return refusePicture("PCX loader: Error reading file");
 
     // Run-length decoding of n indices; a stream that ends early leaves the
     // rest 0, a run that reaches past n is cut at n.

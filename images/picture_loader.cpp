@@ -9,6 +9,11 @@
 #include <memory>
 #include <string>
 
+bool refusePicture(const char* text) {
+    showMessage(nullptr, text, "Error", MessageIcon::Warning);
+    return false;
+}
+
 PictureFormat pictureFormatOf(const char* name) {
     const size_t n = std::strlen(name);
     if (n < 3) return PictureFormat::Unknown;
@@ -41,9 +46,7 @@ bool loadPicture(VirtualFile& files, const char* name, int flip, Picture& out, i
         decodeTarga(*file, name, image, error);
         if (targaError) *targaError = error;
         if (error != TGA_OK) {
-            std::string text = std::string(targaErrorText(error)).substr(0, 64);
-            showMessage(nullptr, text.c_str(), "Error", MessageIcon::Warning);
-            return false;
+            return refusePicture(std::string(targaErrorText(error)).substr(0, 64).c_str());
         }
         widenTarga(image, out);
         return true;

@@ -51,5 +51,8 @@ struct TargaImage {
     int bytesPerPixel = 0;
 };
 bool decodeTarga(VirtualFile& file, const char* name, TargaImage& out, int& error);
+// Shows a decoder's refusal (caption "Error", warning icon) and answers false.
+bool refusePicture(const char* text);
+
 // Widens a decoded Targa picture to ARGB words (alpha 255 for 3-byte pixels).
 void widenTarga(const TargaImage& in, Picture& out);

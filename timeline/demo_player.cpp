@@ -113,16 +113,20 @@ void DemoPlayer::update(bool draw) {
         } else {
             // A frame that is not shown still moves the effect along as its
             // two passes would.
-            const int passes = isPrevBuild() ? context.deviceCount : 2;
-            for (int i = 0; i < passes; ++i) stepEffect(effect, timeline.time);
+            for (int i = 0; i < passCount(); ++i) stepEffect(effect, timeline.time);
         }
     }
     sound->poll();
 }
 
+// Two eye passes a frame; nightloom-prev draws one pass per output.
+int DemoPlayer::passCount() const {
+    return isPrevBuild() ? context.deviceCount : 2;
+}
+
 void DemoPlayer::drawPasses() {
     const bool twoOutputs = context.deviceCount > 1;
-    const int passes = isPrevBuild() ? context.deviceCount : 2;
+    const int passes = passCount();
     for (int i = 0; i < passes; ++i) {
         profiler().begin(PROFILE_COMPLETE_RENDER_TIME);
         context.currentOutput = twoOutputs ? i : 0;

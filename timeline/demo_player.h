@@ -52,6 +52,7 @@ private:
     void execute(const ScriptEvent& event, int index) override;
     double musicPosition() override;
     void drawPasses();
+    int passCount() const;
     void flashKey();
 
     DeviceContext& context;
