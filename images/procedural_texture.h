@@ -16,7 +16,9 @@ public:
     void build() override;
     virtual void setGradient(LWTextureLayer* gradientLayer) { layer = gradientLayer; }
 
-    LWTextureLayer* layer; // not owned (the surface owns it)
+    // Not owned (the surface owns it); read by build(). Whoever deletes the
+    // layer first sets null, which builds an all-zero table.
+    LWTextureLayer* layer;
 };
 
 class ProceduralTexture : public Texture {

@@ -12,6 +12,8 @@
 #include "picture_sampler.h"
 #include "texture_list.h"
 
+#include <cmath>
+
 Texture::Texture(DeviceContextBase* context) : context(context) {
     const size_t devices = context ? size_t(context->deviceCount) : 0;
     deviceTextures.assign(devices, nullptr);
@@ -93,9 +95,13 @@ void SequenceTexture::build() {
 int SequenceTexture::frameIndexAt(double time) const {
     const int count = int(frames.size());
     if (count == 0) return -1;
-    // Times before the start count backwards through the frames instead of
-    // indexing before the first one.
-    const int index = (int(frameRate * time) + frameOffset) % count;
+    // The rate comes from the file: a frame number beyond int is reduced
+    // modulo the count before it becomes an int, and one that is not a number
+    // counts as frame 0. Times before the start count backwards through the
+    // frames instead of indexing before the first one.
+    double frame = std::trunc(double(frameRate) * time);
+    if (!std::isfinite(frame)) frame = 0;
+    const int index = (int(std::fmod(frame, double(count))) + frameOffset % count) % count;
     return index < 0 ? index + count : index;
 }
 

@@ -58,7 +58,7 @@ public:
     int alphaMode = ALPHA_KEEP;
     std::unique_ptr<uint32_t[]> pixels; // width x height, row 0 first; null after build
     Texture* alphaSource = nullptr;     // not owned
-    float frameRate = 0;                // frames per second, sequences only
+    float frameRate = 0;                // frames per second, sequences only; any float a file holds
     float bumpAmplitude = 1.0f;
     uint32_t flags = 0;
     int32_t width = 0;
@@ -108,7 +108,9 @@ public:
     explicit SequenceTexture(DeviceContextBase* context) : Texture(context) {}
     ~SequenceTexture() override;
     void build() override;
-    // frames[((int)(frameRate * time) + frameOffset) mod frame count].
+    // frames[((int)(frameRate * time) + frameOffset) mod frame count]; a rate
+    // times time that is not a number counts as frame 0, one beyond int is
+    // taken modulo the count first.
     IDirect3DTexture8* textureAt(double time) override;
     int frameIndexAt(double time) const;
 

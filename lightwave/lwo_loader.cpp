@@ -375,10 +375,11 @@ void LwoLoader::readClip(LwoReader& r) {
         } else if (id == lwoId("TIME")) {
             sub.u4();
             sub.u4();
-            const uint32_t third = sub.u4();
+            // The third value holds the frame rate as float bits.
+            const float rate = sub.f4();
             sub.u4();
             sub.u4();
-            if (current) current->frameRate = float(int32_t(third));
+            if (current) current->frameRate = rate;
         }
     }
 }

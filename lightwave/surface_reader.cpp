@@ -1,7 +1,9 @@
 // SURF sub-chunks into an LWSurface, and BLOK sub-chunks into its texture
 // layers; gradient and procedural layers get their textures here, and every
-// layer's texture takes the use bit of its channel.
+// layer's texture takes the use bit of its channel (a picture used as colour
+// and as heights gets a texture for each).
 
+#include "clip_textures.h"
 #include "images/procedural_texture.h"
 #include "images/texture.h"
 #include "lwo_loader.h"
@@ -34,7 +36,7 @@ void valueAndEnvelope(LwoLoader& loader, LwoReader& r, LWAnimValue& v) {
     loader.takeEnvelope(v, r.u2());
 }
 
-void readBlockHeader(LWTextureLayer& t, LwoReader& r) {
+void readBlockHeader(LwoLoader& loader, LWTextureLayer& t, LwoReader& r) {
     r.s0(); // ordinal
     while (r.remaining() >= 6) {
         const uint32_t id = r.id4();
@@ -47,8 +49,7 @@ void readBlockHeader(LWTextureLayer& t, LwoReader& r) {
             t.negative = sub.u2() == 1;
         else if (id == lwoId("OPAC")) {
             t.opacityType = sub.u2();
-            t.opacity.value = sub.f4();
-            (void)sub.vx();
+            valueAndEnvelope(loader, sub, t.opacity);
         }
     }
 }
@@ -80,7 +81,7 @@ void readBlock(LwoLoader& loader, LWSurface& surface, LwoReader& r) {
         LwoReader sub = r.sub(r.u2());
         if (id == lwoId("IMAP") || id == lwoId("PROC") || id == lwoId("GRAD")) {
             t->type = int32_t(id);
-            readBlockHeader(*t, sub);
+            readBlockHeader(loader, *t, sub);
         } else if (id == lwoId("IMAG")) {
             t->texture = loader.clip(sub.vx());
         } else if (id == lwoId("PROJ")) {
@@ -174,14 +175,17 @@ void readBlock(LwoLoader& loader, LWSurface& surface, LwoReader& r) {
         t->texture = procedural;
         t->maptype = MAP_PROCEDURAL;
     }
-    if (Texture* texture = t->texture) {
-        if (t->channel == fourCC("TRAN")) {
-            texture->flags |= 8;
-        } else if (t->channel == fourCC("BUMP")) {
+    if (t->texture) {
+        const uint32_t use = t->channel == fourCC("TRAN")   ? TEXTURE_ALPHA_FROM_INTENSITY
+                             : t->channel == fourCC("BUMP") ? TEXTURE_NORMAL_MAP
+                                                            : TEXTURE_COLOR_LAYER;
+        Texture* texture = layerTexture(scene, loader.archive, t->texture, use);
+        t->texture = texture;
+        if (use == TEXTURE_NORMAL_MAP) {
             texture->bumpAmplitude = t->amplitude.evaluate(0) * surface.bump.evaluate(0);
-            texture->flags = (texture->flags | 16) & ~1u;
+            texture->flags = (texture->flags | use) & ~uint32_t(TEXTURE_COMPRESS);
         } else {
-            texture->flags |= 4;
+            texture->flags |= use;
         }
     }
     surface.textureLayers.push_back(t);

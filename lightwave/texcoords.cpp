@@ -1,6 +1,7 @@
 #include "texcoords.h"
 
 #include "base/message_box.h"
+#include "images/procedural_texture.h"
 #include "mesh_data.h"
 #include "surface.h"
 
@@ -25,6 +26,14 @@ LWMatrix rotationPart(LWTextureLayer& t, const float r[3], const float c[3]) {
     return m;
 }
 
+// A gradient texture reads its layer when the textures are built, after
+// this: one whose layer goes now is cut loose and builds an empty table.
+void discardLayer(LWTextureLayer* t) {
+    auto* gradient = dynamic_cast<GradientTexture*>(t->texture);
+    if (gradient && gradient->layer == t) gradient->setGradient(nullptr);
+    delete t;
+}
+
 } // namespace
 
 LWTextureLayer* findLayer(const LWSurface& surface, int n, int32_t channel) {
@@ -44,7 +53,7 @@ void assignTexcoords(LWSurface& s) {
         if (t->enabled && t->texture)
             kept.push_back(t);
         else
-            delete t;
+            discardLayer(t);
     }
     s.textureLayers = kept;
     for (LWTextureLayer*& t : s.texcoord) t = nullptr;

@@ -16,6 +16,8 @@ struct LWPolygon;
 LWTextureLayer* findLayer(const LWSurface& surface, int n, int32_t channel);
 
 // Drops disabled and textureless layers and fills texcoord / numTexcoords.
+// A gradient texture of a dropped layer stays registered but no longer
+// reads it.
 void assignTexcoords(LWSurface& surface);
 
 // T(-c) Ry(-r1) Rx(-r2) Rz(-r3) S(1/s) T(0.5, 0.5, 0.5) at `time`.

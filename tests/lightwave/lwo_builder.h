@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class LwoBuilder {
@@ -86,6 +87,31 @@ public:
         const Bytes still = sub("STIL", name);
         b.insert(b.end(), still.begin(), still.end());
         chunk("CLIP", b);
+    }
+    // An ENVL chunk of (time, value) keys joined by linear spans.
+    void linearEnvelope(uint32_t index, const std::vector<std::pair<float, float>>& keys) {
+        Bytes b;
+        vx(b, index);
+        for (const auto& k : keys) {
+            Bytes key, span;
+            f4(key, k.first);
+            f4(key, k.second);
+            id(span, "LINE");
+            b = join(join(b, sub("KEY ", key)), sub("SPAN", span));
+        }
+        chunk("ENVL", b);
+    }
+    // The header sub-chunk of a BLOK ("IMAP", "PROC", "GRAD"): ordinal,
+    // channel, then `more` (ENAB, OPAC, ...).
+    static Bytes blockHeader(const char* type, const char* channel, const Bytes& more = {}) {
+        Bytes h, chan;
+        s0(h, "\x80");
+        id(chan, channel);
+        return sub(type, join(join(h, sub("CHAN", chan)), more));
+    }
+    static Bytes join(Bytes a, const Bytes& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
     }
     // A SURF chunk with raw sub-chunk bytes.
     void surface(const std::string& name, const Bytes& subchunks) {

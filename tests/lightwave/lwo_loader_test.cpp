@@ -9,8 +9,8 @@
 #include "lightwave/surface.h"
 #include "lightwave/wrap_mode.h"
 #include "lwo_builder.h"
+#include "lwo_stage.h"
 #include "meshes/mesh_layers.h"
-#include "support/memory_file.h"
 
 #include <gtest/gtest.h>
 
@@ -25,24 +25,6 @@ namespace {
 
 using Bytes = LwoBuilder::Bytes;
 using B = LwoBuilder;
-
-// Loads objects through a memory file system shared by one metascene.
-struct Stage {
-    std::shared_ptr<MemoryFile::Files> files = std::make_shared<MemoryFile::Files>();
-    MemoryFile memory{files};
-    MetaScene meta{nullptr};
-    LW6Scene* scene = nullptr;
-    Stage() {
-        scene = new LW6Scene(nullptr, &meta);
-        meta.scenes.push_back(scene);
-    }
-    MetaMesh* load(const std::string& name, const Bytes& bytes, LwoReport* report = nullptr) {
-        (*files)[name] = bytes;
-        MetaMesh* mesh = scene->loadObject(&memory, name.c_str(), report);
-        if (mesh) meta.meshes.push_back(mesh);
-        return mesh;
-    }
-};
 
 LoadedLayer* loaded(MetaMesh* m, size_t i) {
     return m && i < m->layer.size() ? dynamic_cast<LoadedLayer*>(m->layer[i]) : nullptr;
