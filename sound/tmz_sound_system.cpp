@@ -1,18 +1,17 @@
 #include "tmz_sound_system.h"
 
-#include "tmz/tmz_api.h"
-
-TmzSoundSystem::TmzSoundSystem() {
-    tmzInit(config);
-    config[TMZ_CONFIG_BUFFER_MS] = 1000;
-    config[TMZ_CONFIG_BLOCK_MS] = 500;
-    tmzOpen(GetForegroundWindow(), config);
+TmzSoundSystem::TmzSoundSystem(const TmzLibrary& library, TickSource tick)
+    : SilentSoundSystem(tick), library(library) {
+    library.init(config);
+    config[6] = 1000; // milliseconds buffered ahead
+    config[7] = 500;  // milliseconds per block
+    library.open(config);
 }
 
 TmzSoundSystem::~TmzSoundSystem() {
-    tmzStop();
-    tmzRewind();
-    tmzShutdown();
+    library.stop();
+    library.rewind();
+    library.shutdown();
     for (uint8_t* data : musicData) delete[] data;
 }
 
@@ -24,24 +23,31 @@ int TmzSoundSystem::load(const char* name, VirtualFile* source) {
     source->close();
     if (!data) return 0;
     musicData.push_back(data);
-    return tmzLoad(data, int32_t(size), type) == 0 ? 1 : 0;
+    return library.load(data, int32_t(size), type) == 0 ? 1 : 0;
 }
 
 bool TmzSoundSystem::play(int) {
-    tmzPlay();
+    library.play();
+    stopped = false;
     return true;
 }
 
-bool TmzSoundSystem::stop(int) {
-    tmzStop();
-    tmzRewind();
+bool TmzSoundSystem::stop(int handle) {
+    if (!stopped) {
+        stoppedPosition = position(handle);
+        stoppedTick = tick();
+        stopped = true;
+    }
+    library.stop();
+    library.rewind();
     return true;
 }
 
 double TmzSoundSystem::position(int) {
-    return tmzPosition() / 65536.0;
+    if (stopped) return stoppedPosition + uint32_t(tick() - stoppedTick) * 0.001;
+    return library.position() / 65536.0;
 }
 
 void TmzSoundSystem::poll() {
-    tmzPoll();
+    library.poll();
 }

@@ -1,14 +1,40 @@
 #pragma once
 // Music through the sound library tmz.dll, bound by ordinal.
+//
+// The library stops and rewinds on "stop", so its position falls to 0 and
+// stands there; the demo clock must not stand with it. After a stop this
+// system therefore reports the position it had, counting on by the clock, as
+// the silent system does; a play hands the position back to the library.
 
 #include "sound_system.h"
 
 #include <cstdint>
 
+// The library's entry points the system calls, in the order of their
+// ordinals. `tmzLibrary()` is the real one (Windows); tests pass their own.
+struct TmzLibrary {
+    void (*init)(int32_t* config);                             // 1
+    void (*shutdown)();                                        // 2
+    void (*open)(int32_t* config);                             // 4, for the foreground window
+    int (*load)(const void* data, int32_t size, int32_t type); // 5: 0 = accepted
+    void (*stop)();                                            // 8
+    void (*play)();                                            // 9
+    void (*rewind)();                                          // 10
+    int32_t (*position)();                                     // 13: 1/65536 s
+    void (*poll)();                                            // 21
+};
+
+#ifdef _WIN32
+const TmzLibrary& tmzLibrary();
+#endif
+
 class TmzSoundSystem : public SilentSoundSystem {
 public:
+#ifdef _WIN32
     // Starts the library for the current foreground window.
-    TmzSoundSystem();
+    TmzSoundSystem() : TmzSoundSystem(tmzLibrary()) {}
+#endif
+    explicit TmzSoundSystem(const TmzLibrary& library, TickSource tick = systemTickMilliseconds);
     ~TmzSoundSystem() override;
 
     // Reads the whole file from `source` and hands it to the library; 1 when
@@ -21,8 +47,14 @@ public:
     void poll() override;
 
 private:
+    const TmzLibrary& library;
     int32_t config[9] = {};
     // Tunes handed to the library stay alive until destruction: the library
     // reads them while it plays.
     std::vector<uint8_t*> musicData;
+    // Set by stop until the next play: the clock then runs on from
+    // `stoppedPosition` (seconds), counted from `stoppedTick` (milliseconds).
+    bool stopped = false;
+    double stoppedPosition = 0;
+    uint32_t stoppedTick = 0;
 };

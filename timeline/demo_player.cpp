@@ -37,9 +37,6 @@ enum {
     EV_LIGHTFALLOFF = 34,
     EV_LIGHTFLASH = 35,
     EV_FOV = 36,
-    EV_PLAYXM = 50,
-    EV_PLAYMOD = 53,
-    EV_STOPSOUND = 56,
 };
 
 constexpr int DIK_ESCAPE_CODE = 1;
@@ -82,11 +79,11 @@ void DemoPlayer::init(DisplaySystem& display) {
         return;
     }
     if (soundFactory)
-        sound.reset(soundFactory());
+        music.sound.reset(soundFactory());
     else if (display.settings.noSound)
-        sound = std::make_unique<SilentSoundSystem>();
+        music.sound = std::make_unique<SilentSoundSystem>();
     else
-        sound = std::make_unique<TmzSoundSystem>();
+        music.sound = std::make_unique<TmzSoundSystem>();
     profiler().clear();
     profiler().registerDemoSections();
     if (context.device) {
@@ -100,12 +97,12 @@ void DemoPlayer::init(DisplaySystem& display) {
 }
 
 double DemoPlayer::musicPosition() {
-    return sound ? sound->position(musicHandle) : 0.0;
+    return music.position();
 }
 
 void DemoPlayer::update(bool draw) {
-    if (done || !sound) return;
-    timeline.advance(sound->position(musicHandle));
+    if (done || !music.sound) return;
+    timeline.advance(music.position());
     timeline.runEvents(timeline.now(), *this);
     if (timeline.time >= 0) {
         if (draw) {
@@ -116,7 +113,7 @@ void DemoPlayer::update(bool draw) {
             for (int i = 0; i < passCount(); ++i) stepEffect(effect, timeline.time);
         }
     }
-    sound->poll();
+    music.sound->poll();
 }
 
 // Two eye passes a frame; nightloom-prev draws one pass per output.
@@ -146,6 +143,9 @@ void DemoPlayer::drawPasses() {
             context.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f,
                                   0);
         }
+        // Each eye draws only its own channels: with one output the two
+        // passes together cover every channel once.
+        context.device->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
         profiler().end(PROFILE_COMPLETE_RENDER_TIME);
         // A cross-fade's end would hand the screen to its target scene; scenes
         // cannot be loaded yet, so no cross-fade ever starts.
@@ -234,14 +234,8 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
     case EV_FOV:
         context.fovMode = e.args[0].i;
         break;
-    case EV_STOPSOUND:
-        if (sound) sound->stop(musicHandle);
-        break;
     default:
-        if (e.id >= EV_PLAYXM && e.id <= EV_PLAYMOD && sound) {
-            musicHandle = sound->load(e.args[0].word, archive.get());
-            sound->play(musicHandle);
-        }
+        music.execute(e, archive.get());
         break;
     }
 }
@@ -264,7 +258,7 @@ void DemoPlayer::flashKey() {
 void DemoPlayer::teardown() {
     if (tornDown) return;
     tornDown = true;
-    sound.reset();
+    music.sound.reset();
     secondPicture.reset();
     loadingScreen.release();
     white.reset();

@@ -9,13 +9,13 @@
 
 #include "app/device_context.h"
 #include "app/input_source.h"
+#include "demo_music.h"
 #include "demo_timeline.h"
 #include "effect_drawing.h"
 #include "screen_effect.h"
 #include "files/archive_file.h"
 #include "files/disk_file.h"
 #include "files/text_tokenizer.h"
-#include "sound/sound_system.h"
 
 #include <memory>
 #include <string>
@@ -46,7 +46,7 @@ public:
     ScreenEffect effect;
     LoadingScreen loadingScreen;
     int cameraBank = 0;
-    int musicHandle = 0;
+    DemoMusic music;
 
 private:
     void execute(const ScriptEvent& event, int index) override;
@@ -59,7 +59,6 @@ private:
     DiskFile diskPrototype;
     std::unique_ptr<ArchiveFile> archive;
     std::unique_ptr<TextTokenizer> tokenizer;
-    std::unique_ptr<SoundSystem> sound;
     DiskFile recorder;
     std::unique_ptr<Texture> white;         // bound for the colour effects
     std::unique_ptr<Texture> secondPicture; // "sglow.jpg", kept until teardown

@@ -20,18 +20,34 @@ void DemoTimeline::runEvents(int now, DemoCommands& commands) {
         const ScriptEvent& event = events[size_t(index)];
         if (event.id == EVENT_RESTART) restartMark = index;
         commands.execute(event, index);
+        // A new tune starts at its own position: without this the next frame
+        // would advance by the new position minus the old tune's.
+        if (isPlayEvent(event.id)) previousMusicPosition = float(commands.musicPosition());
         if (event.id == EVENT_STOPSOUND && loop && restartMark >= 0) {
-            // Loop back: the timeline restarts at the mark. The music was
-            // stopped and rewound by the command, so the stored position is
-            // what it reports now; the clock then continues smoothly from
-            // the mark's time instead of jumping by the mark's value.
+            // Loop back: the timeline restarts at the mark's time. The stored
+            // position is what the sound system reports after the stop, so the
+            // clock continues from the mark's time without a jump.
             const ScriptEvent& mark = events[size_t(restartMark)];
             programCounter = restartMark + 1;
             time = previousTime = mark.time / 1000.0;
             previousMusicPosition = float(commands.musicPosition());
+            if (event.time <= mark.time) return; // no time passes inside this loop
             now = mark.time;
             continue;
         }
         programCounter = index + 1;
     }
+}
+
+int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex) {
+    int mark = -1;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].id == EVENT_RESTART) mark = int(i);
+        if (events[i].id == EVENT_STOPSOUND && mark >= 0 &&
+            events[i].time <= events[size_t(mark)].time) {
+            if (markIndex) *markIndex = mark;
+            return int(i);
+        }
+    }
+    return -1;
 }

@@ -3,13 +3,23 @@
 // drives the timeline (its change each frame, times the playback speed), and
 // the events whose time has come run in order through a command handler.
 // "restart" marks a place; "stopsound" with a mark loops back to it.
+//
+// The clock never jumps: whenever a command changes which tune plays (a play
+// command, the loop's stop) the stored music position is taken anew from the
+// sound system, so the next frame advances by what that tune has played since.
 
 #include "event_script.h"
 
 #include <vector>
 
 constexpr int EVENT_RESTART = 5;
+constexpr int EVENT_PLAYXM = 50; // the four play commands are 50..53
+constexpr int EVENT_PLAYMOD = 53;
 constexpr int EVENT_STOPSOUND = 56;
+
+inline bool isPlayEvent(int id) {
+    return id >= EVENT_PLAYXM && id <= EVENT_PLAYMOD;
+}
 
 class DemoCommands {
 public:
@@ -20,13 +30,20 @@ public:
     virtual double musicPosition() = 0;
 };
 
+// The index of the first "stopsound" that would loop back to its "restart"
+// mark without any time passing (the frame's loop described above), or -1.
+int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex = nullptr);
+
 class DemoTimeline {
 public:
     // Advances the clock from the music position of this frame (seconds).
     void advance(double musicPosition);
     // Milliseconds of the timeline for running events: 0 while time is negative.
     int now() const;
-    // Runs every event due at `now`, in order, through `commands`.
+    // Runs every event due at `now`, in order, through `commands`. A loop
+    // back from "stopsound" to a mark at the same or a later millisecond would
+    // run the same events again without end: it jumps once and ends the run,
+    // so such a loop turns once a frame.
     void runEvents(int now, DemoCommands& commands);
 
     std::vector<ScriptEvent> events;

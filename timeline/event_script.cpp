@@ -73,6 +73,7 @@ bool parseScript(TextTokenizer& tokenizer, std::vector<ScriptEvent>& events) {
         ScriptEvent event = {};
         event.time = time;
         event.id = keyword->id;
+        event.line = line;
         for (int k = 0; k < argCount(keyword->argspec); ++k) {
             switch (argType(keyword->argspec, k)) {
             case ARG_WORD:

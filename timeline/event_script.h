@@ -41,6 +41,7 @@ struct ScriptEvent {
     int time; // milliseconds from the start of the timeline
     int id;   // the keyword's id
     ScriptArg args[MAX_SCRIPT_ARGS];
+    int line; // the script line of its time, for the authoring tools' reports
 };
 
 // The table entry for a keyword (case-insensitive, first match), or null.

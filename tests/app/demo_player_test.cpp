@@ -6,10 +6,13 @@
 #include "base/message_box.h"
 #include "tests/support/temp_dir.h"
 #include "app/input_source.h"
+#include "app/readback.h"
+#include "base/variant.h"
 #include "tests/support/test_stage.h"
 #include "tests/support/test_window.h"
 #include "timeline/demo_player.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,7 +49,70 @@ void play(DemoPlayer& demo, DWORD ms) {
     }
 }
 
+// A clock the test moves by hand, in place of the music.
+uint32_t handTick = 0;
+uint32_t readHandTick() {
+    return handTick;
+}
+SoundSystem* makeHandClock() {
+    return new SilentSoundSystem(readHandTick);
+}
+
+struct CentreGrab {
+    bool wanted = false;
+    int presents = 0;
+    uint32_t rgb = 0;
+};
+void grabCentre(IDirect3DDevice8* device, void* user) {
+    auto* grab = static_cast<CentreGrab*>(user);
+    ++grab->presents;
+    if (!grab->wanted) return;
+    Readback back;
+    if (readBackBuffer(device, &back)) grab->rgb = back.rgb(back.width / 2, back.height / 2);
+    grab->wanted = false;
+}
+
+bool channelsNear(uint32_t rgb, int level, int tolerance) {
+    for (int s = 0; s < 24; s += 8)
+        if (std::abs(int((rgb >> s) & 0xFF) - level) > tolerance) return false;
+    return true;
+}
+
 } // namespace
+
+// Half-way through a white fade-in over black every channel shows half the
+// colour, whether the frame is drawn in two eye passes or (earlier build) one.
+TEST(DemoPlayer, HalfWayThroughAFadeEachProgramShowsHalfTheColour) {
+    for (bool prev : {false, true}) {
+        setPrevBuild(prev);
+        TempDir tmp(true);
+        providePictures(tmp);
+        tmp.write("scene.scr", "0 playxm a.xm\n0 fadein 1.0 0xffffffff\n");
+        Stage stage;
+        ASSERT_TRUE(stage.open());
+        MessageRecorder quiet;
+        CentreGrab grab;
+        stage.context->beforePresent = grabCentre;
+        stage.context->beforePresentUser = &grab;
+        {
+            DemoPlayer demo(*stage.context);
+            demo.soundFactory = makeHandClock;
+            handTick = 10000;
+            demo.init(stage.display);
+            demo.update(); // the tune starts; the fade starts at 0
+            handTick += 500;
+            grab.presents = 0;
+            grab.wanted = true;
+            demo.update();
+            EXPECT_EQ(1, grab.presents); // one present a frame with one output
+            EXPECT_DOUBLE_EQ(0.5, demo.timeline.time);
+            EXPECT_TRUE(channelsNear(grab.rgb, 128, 2))
+                << (prev ? "nightloom-prev: " : "nightloom: ") << std::hex << grab.rgb;
+            demo.teardown();
+        }
+    }
+    setPrevBuild(false);
+}
 
 TEST(DemoPlayer, RunsTheScriptOnTheClockAndEndsOnStopdemo) {
     TempDir tmp(true);

@@ -265,7 +265,9 @@ void expectAlphaFromIntensity(Texture& t) {
 TEST(LayerTextures, APictureUsedAsColourAndAsHeightsGetsATextureForEach) {
     const std::vector<uint8_t> picture = testPicture();
     ASSERT_FALSE(picture.empty());
+#ifndef _WIN32
     constexpr uint32_t DXT1 = 0x31545844u, DXT5 = 0x35545844u;
+#endif
     // Each height channel, asked for after the colour layers and before them.
     for (const char* channel : {"BUMP", "TRAN"}) {
         for (bool heightsFirst : {false, true}) {
@@ -316,8 +318,12 @@ TEST(LayerTextures, APictureUsedAsColourAndAsHeightsGetsATextureForEach) {
             }
 
             stage.meta.textures.buildAll(nullptr, nullptr);
+#ifndef _WIN32
+            // Without a device only the portable half chooses the stored
+            // format; on Windows a device decides it.
             EXPECT_EQ(DXT1, colour->format);
             EXPECT_EQ(!std::strcmp(channel, "BUMP") ? TEXTURE_FORMAT_ARGB : DXT5, other->format);
+#endif
             EXPECT_EQ(0u, messages.count());
         }
     }

@@ -6,6 +6,8 @@
 
 #include "files/disk_file.h"
 #include "sound/tmz_sound_system.h"
+#include "timeline/demo_music.h"
+#include "timeline/demo_timeline.h"
 
 #include <string>
 
@@ -28,8 +30,8 @@ TEST(TmzSoundSystem, EachFormatLoadsPlaysAdvancesAndStops) {
     const char* files[] = {"mod/openmpt_test.mod", "xm/libxmp_stereo.xm", "it/libxmp_stereo.it",
                            "mp3/beets_whitenoise.mp3"};
     DiskFile disk;
-    TmzSoundSystem sound;
     for (const char* f : files) {
+        TmzSoundSystem sound;
         int handle = sound.load(tune(f).c_str(), &disk);
         ASSERT_EQ(handle, 1) << f;
         EXPECT_NEAR(sound.position(handle), 0.0, 1e-9) << f; // not playing yet
@@ -40,11 +42,15 @@ TEST(TmzSoundSystem, EachFormatLoadsPlaysAdvancesAndStops) {
         EXPECT_GT(playing, 0.1) << f;
         EXPECT_LT(playing, 5.0) << f;
         ASSERT_TRUE(sound.stop(handle));
-        // Stopped and rewound: the next play starts from the beginning.
+        // Stopped, the position counts on from where it stood, so that the
+        // demo clock keeps running...
         double stopped = sound.position(handle);
+        EXPECT_GE(stopped, playing) << f;
         waitMs(100);
-        EXPECT_DOUBLE_EQ(sound.position(handle), stopped) << f;
-        EXPECT_LT(stopped, 0.01) << f;
+        EXPECT_GT(sound.position(handle), stopped + 0.05) << f;
+        // ...and the library rewound: the next play starts from the beginning.
+        ASSERT_TRUE(sound.play(handle));
+        EXPECT_LT(sound.position(handle), 0.05) << f;
     }
 }
 
@@ -58,4 +64,99 @@ TEST(TmzSoundSystem, UnreadableOrRejectedMusicGivesHandleZero) {
     sound.play(0);
     waitMs(200);
     EXPECT_GT(sound.position(0), 0.1);
+}
+
+namespace {
+
+// The timeline on the real library, frame by frame on the real clock.
+struct LibraryShow : DemoCommands {
+    DiskFile disk;
+    DemoMusic music;
+    DWORD start = timeGetTime();
+    struct Ran {
+        int index;
+        double demo, wall; // seconds
+    };
+    std::vector<Ran> ran;
+    DemoTimeline timeline;
+    std::string script;
+    TextTokenizer tokenizer{nullptr};
+
+    explicit LibraryShow(const std::string& text) : script(text) {
+        music.sound = std::make_unique<TmzSoundSystem>();
+        tokenizer.loadText(script.data(), uint32_t(script.size()));
+        EXPECT_TRUE(parseScript(tokenizer, timeline.events));
+    }
+    double wall() const { return (timeGetTime() - start) / 1000.0; }
+    // Wall seconds from the first play command (when the music clock began)
+    // to the run of event record `i`.
+    double sincePlay(size_t i) const {
+        for (const Ran& r : ran)
+            if (isPlayEvent(timeline.events[size_t(r.index)].id)) return ran[i].wall - r.wall;
+        return -1;
+    }
+    void execute(const ScriptEvent& e, int index) override {
+        ran.push_back({index, timeline.time, wall()});
+        music.execute(e, &disk);
+    }
+    double musicPosition() override { return music.position(); }
+
+    // Frames until event `stop` has run or `seconds` passed; the demo time
+    // never steps back except where the loop jumps to its mark.
+    void play(double seconds, int stop) {
+        while (wall() < seconds) {
+            const double before = timeline.time;
+            const size_t ranBefore = ran.size();
+            timeline.advance(musicPosition());
+            timeline.runEvents(timeline.now(), *this);
+            bool looped = false;
+            for (size_t i = ranBefore; i < ran.size(); ++i) {
+                looped |= timeline.events[size_t(ran[i].index)].id == EVENT_STOPSOUND &&
+                          timeline.restartMark >= 0;
+                if (ran[i].index == stop) return;
+            }
+            if (!looped) {
+                EXPECT_GE(timeline.time, before - 1e-6) << "at " << wall() << " s";
+            }
+            music.sound->poll();
+            Sleep(5);
+        }
+    }
+};
+
+std::string quoted(const char* relative) {
+    return "\"" + tune(relative) + "\"";
+}
+
+} // namespace
+
+// Cases where the music changes under the clock: the demo time must stay with
+// the wall clock (each event runs when its time has come, not later).
+TEST(TmzSoundSystem, TheDemoClockStaysWithTheWallClockAcrossTuneChanges) {
+    const std::string xm = quoted("xm/libxmp_stereo.xm"), mod = quoted("mod/openmpt_test.mod");
+    {
+        LibraryShow show("0 playxm " + xm + " 0.400 playmod " + mod + " 0.800 stopdemo");
+        show.play(5, 2);
+        ASSERT_EQ(show.ran.size(), 3u);
+        EXPECT_NEAR(show.ran[2].demo - show.sincePlay(2), 0.0, 0.1) << "second tune";
+    }
+    {
+        LibraryShow show("0 playxm " + xm + " 0.400 stopsound 0.800 stopdemo");
+        show.play(5, 2);
+        ASSERT_EQ(show.ran.size(), 3u);
+        EXPECT_NEAR(show.ran[2].demo - show.sincePlay(2), 0.0, 0.1) << "stopsound";
+    }
+    {
+        // The loop: every turn takes its 0.4 s of wall time from the mark.
+        LibraryShow show("0 restart 0 playxm " + xm + " 0.400 stopsound");
+        show.play(1.5, -1);
+        std::vector<double> stops;
+        for (size_t i = 0; i < show.ran.size(); ++i)
+            if (show.ran[i].index == 2) stops.push_back(show.sincePlay(i));
+        ASSERT_EQ(stops.size(), 3u);
+        for (size_t k = 0; k < stops.size(); ++k)
+            EXPECT_NEAR(stops[k], 0.4 * double(k + 1), 0.1) << "turn " << k;
+        EXPECT_GE(show.timeline.time, 0.0);
+        EXPECT_LT(show.timeline.time, 0.4);
+    }
 }

@@ -172,3 +172,21 @@ TEST(NltoolScript, ListsEventsOrReportsThePlayersError) {
     EXPECT_EQ(packed.code, 0) << packed.err;
     EXPECT_EQ(run(scriptCommand, {tmp.path("missing.scr").string()}).code, 1);
 }
+
+TEST(NltoolScript, WarnsOfALoopInWhichNoTimePasses) {
+    TempDir tmp;
+    tmp.write("loop.scr", "0 playxm a.xm\n\n1000 restart\n1000 fov 1\n1000 stopsound\n"
+                          "2000 stopdemo\n");
+    ToolRun loop = run(scriptCommand, {tmp.path("loop.scr").string()});
+    EXPECT_EQ(loop.code, 0); // it plays; it only never gets past the loop
+    EXPECT_NE(loop.err.find("scene.scr(5): warning: \"stopsound\" loops back to \"restart\" "
+                            "(line 3)"),
+              std::string::npos)
+        << loop.err;
+
+    // A loop with time inside it, and a stop before any mark, are fine.
+    tmp.write("ok.scr", "0 stopsound\n0 restart\n0 playxm a.xm\n5000 stopsound\n");
+    ToolRun ok = run(scriptCommand, {tmp.path("ok.scr").string()});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(ok.err.find("warning"), std::string::npos) << ok.err;
+}

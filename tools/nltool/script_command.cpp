@@ -6,6 +6,7 @@
 #include "base/message_box.h"
 #include "files/archive_file.h"
 #include "files/disk_file.h"
+#include "timeline/demo_timeline.h"
 #include "timeline/event_script.h"
 
 #include <iomanip>
@@ -50,6 +51,14 @@ int scriptCommand(const Args& args, std::ostream& out, std::ostream& err) {
         out << "\n";
     }
     for (const Message& m : messages.messages()) err << m.caption << ": " << m.text << "\n";
+    int mark = -1;
+    int loop = findTimelessLoop(events, &mark);
+    if (loop >= 0)
+        err << "scene.scr(" << events[size_t(loop)].line
+            << "): warning: \"stopsound\" loops back to \"restart\" (line "
+            << events[size_t(mark)].line
+            << ") at the same time; the player turns this loop once a frame and never "
+               "gets past it\n";
     out << events.size() << " events" << (ok ? "" : " before the error") << "\n";
     return ok ? 0 : 1;
 }

@@ -1,0 +1,39 @@
+// The library-backed sound system over a stand-in library (the real one is
+// tested under Wine): what it asks of the library, and its clock after stop.
+
+#include "tests/support/fake_tmz.h"
+#include "tests/support/memory_file.h"
+
+#include <gtest/gtest.h>
+
+TEST(TmzSoundSystemClock, AfterStopThePositionCountsOnUntilTheNextPlay) {
+    fake_tmz::reset();
+    fake_tmz::now = 1000;
+    auto files = std::make_shared<MemoryFile::Files>();
+    (*files)["tune.XM"] = std::vector<uint8_t>(16, 7);
+    MemoryFile source(files);
+    TmzSoundSystem sound(fake_tmz::library(), fake_tmz::tick);
+    EXPECT_EQ(sound.load("missing.xm", &source), 0); // the library is not asked
+    EXPECT_EQ(fake_tmz::loads, 0);
+    int h = sound.load("tune.XM", &source);
+    EXPECT_EQ(h, 1);
+    EXPECT_DOUBLE_EQ(sound.position(h), 0.0); // loaded, not playing: the clock stands
+    fake_tmz::now += 500;
+    EXPECT_DOUBLE_EQ(sound.position(h), 0.0);
+
+    sound.play(h);
+    fake_tmz::now += 2000;
+    EXPECT_NEAR(sound.position(h), 2.0, 1e-4);
+    sound.stop(h);
+    EXPECT_DOUBLE_EQ(fake_tmz::seconds(), 0.0); // the library stopped and rewound
+    fake_tmz::now += 750;
+    EXPECT_NEAR(sound.position(h), 2.75, 1e-4);
+    sound.stop(h); // a second stop does not restart the count
+    fake_tmz::now += 250;
+    EXPECT_NEAR(sound.position(h), 3.0, 1e-4);
+
+    sound.play(h); // the library's position again, from the tune's start
+    EXPECT_DOUBLE_EQ(sound.position(h), 0.0);
+    fake_tmz::now += 100;
+    EXPECT_NEAR(sound.position(h), 0.1, 1e-4);
+}
