@@ -29,6 +29,8 @@ public:
     int colorWriteMask = 15; // 9 left eye, 14 right eye
     FreeCamera freeCamera;
     uint8_t freeFlight = 0;
+    // D3DRS_STENCILENABLE while mirrored geometry draws; the X key toggles it.
+    int32_t stencilEnable = 1;
     // Copies of the device capabilities that loaders consult.
     uint32_t textureAddressCaps = 0; // D3DPTADDRESSCAPS_* bits
 };

@@ -1,0 +1,28 @@
+#pragma once
+// The viewer's controls, once a frame after drawing: ending the show,
+// render switches, ambient light, free flight with keys and mouse, pausing
+// and playback speed, camera keys with banks, field-of-view modes, and the
+// recorder that writes camera cuts, fov changes and flashes as script lines
+// (time in milliseconds, six digits, CR LF) into "events.scr".
+
+#include "app/device_context.h"
+#include "app/input_source.h"
+#include "files/virtual_file.h"
+#include "screen_effect.h"
+
+class LW6Scene;
+
+// What the controls read and change; the demo player fills it each frame.
+struct DemoControlState {
+    DeviceContext& context;
+    bool& done;
+    int& speed;          // multiplier of the clock's advance
+    int& cameraBank;     // tens digit of the camera keys
+    double time;         // demo time, seconds
+    ScreenEffect& effect;
+    VirtualFile* recorder; // open for writing, or null
+    LW6Scene* firstScene;  // of the current metascene; null when there is none
+};
+
+// One input step: polls `input`, then acts on the keys in their fixed order.
+void runControls(InputSource& input, DemoControlState& state);
