@@ -13,6 +13,7 @@ DeviceContext::DeviceContext(DisplaySystem& display) {
         shadowMapFormat =
             first.depthTextureFormats.empty() ? D3DFMT_UNKNOWN : first.depthTextureFormats.front();
         D3DFORMAT depth = first.presentParameters.AutoDepthStencilFormat;
+        depthFormat = depth;
         lockableDepth = depth == D3DFMT_D16_LOCKABLE;
         depthHasStencil = depth == D3DFMT_D15S1 || depth == D3DFMT_D24S8 || depth == D3DFMT_D24X4S4;
     }

@@ -38,6 +38,7 @@ public:
     IDirect3DDevice8* device = nullptr;
     D3DFORMAT displayFormat = D3DFMT_UNKNOWN;
     D3DFORMAT shadowMapFormat = D3DFMT_UNKNOWN;
+    D3DFORMAT depthFormat = D3DFMT_UNKNOWN; // of the outputs' depth buffers
     bool lockableDepth = false;
     bool depthHasStencil = false;
     D3DCAPS8 hardwareCaps = {};

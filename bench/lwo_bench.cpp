@@ -34,8 +34,8 @@ double ours(const std::vector<uint8_t>& bytes, int rounds) {
     for (int r = 0; r < rounds; ++r) {
         MetaScene meta(nullptr);
         auto* scene = new LW6Scene(nullptr, &meta);
-        meta.scenes.push_back(scene);
-        if (MetaMesh* mesh = scene->loadObject(&memory, "object.lwo")) meta.meshes.push_back(mesh);
+        meta.scenes.emplace_back(scene);
+        if (MetaMesh* mesh = scene->loadObject(&memory, "object.lwo")) meta.meshes.emplace_back(mesh);
     }
     return std::chrono::duration<double>(Clock::now() - start).count() / rounds;
 }

@@ -126,6 +126,12 @@ Texture* TextureList::findTexture(const char* name, uint32_t flags) const {
     return nullptr;
 }
 
+Texture* TextureList::findByName(const char* name) const {
+    for (Texture* t : textures)
+        if (t->name == name) return t;
+    return nullptr;
+}
+
 void TextureList::addTexture(Texture* texture) {
     textures.push_back(texture);
 }

@@ -18,6 +18,8 @@ public:
     // First texture, in insertion order, whose name equals `name` exactly and
     // whose flags match apart from compress and mipmaps; null when none.
     Texture* findTexture(const char* name, uint32_t flags) const;
+    // First texture whose name equals `name` exactly, whatever its flags.
+    Texture* findByName(const char* name) const;
     // Appends; the list takes ownership.
     void addTexture(Texture* texture);
     // Builds every texture in order, reporting 0.3 + 0.5 * i / count after

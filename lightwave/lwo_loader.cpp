@@ -137,7 +137,7 @@ void LwoLoader::readTags(LwoReader& r) {
         if (!surface && scene.metaScene) {
             surface = new LWSurface;
             surface->name = key;
-            scene.metaScene->surfaces.push_back(surface);
+            scene.metaScene->surfaces.emplace_back(surface);
         }
         tags.push_back(surface);
     }

@@ -238,7 +238,7 @@ void SceneReader::loadObjectLayer() {
             mesh->name = fileName;
         }
         if (scene.metaScene)
-            scene.metaScene->meshes.push_back(mesh);
+            scene.metaScene->meshes.emplace_back(mesh);
         else
             delete mesh, mesh = nullptr;
     }
@@ -883,6 +883,7 @@ LW6Scene::LW6Scene(DeviceContextBase* context, MetaScene* metaScene)
     : context(context), metaScene(metaScene) {}
 
 LW6Scene::~LW6Scene() {
+    if (releaseTargets) releaseTargets(*this);
     for (LWCamera* c : cameras) delete c;
     for (LWObject* o : objects) delete o;
     for (LWLight* l : lights) delete l;

@@ -8,28 +8,30 @@
 
 #include <cstring>
 
+MetaScene::MetaScene(DeviceContextBase* context) : context(context) {}
+
 MetaScene::~MetaScene() {
     textures.clear();
-    for (LWSurface* s : surfaces) delete s;
-    for (MetaMesh* m : meshes) delete m;
-    for (LW6Scene* s : scenes) delete s;
+    surfaces.clear();
+    meshes.clear();
+    scenes.clear();
 }
 
 LW6Scene* MetaScene::findScene(const char* prefix) const {
     const size_t n = std::strlen(prefix);
-    for (LW6Scene* s : scenes) {
+    for (const std::unique_ptr<LW6Scene>& s : scenes) {
         if (s->fileName.size() < n) continue;
         bool same = true;
         for (size_t i = 0; i < n && same; ++i)
             same = foldCase(s->fileName[i]) == foldCase(prefix[i]);
-        if (same) return s;
+        if (same) return s.get();
     }
     return nullptr;
 }
 
 LWSurface* MetaScene::findSurface(const char* key) const {
-    for (LWSurface* s : surfaces)
-        if (s->name == key) return s;
+    for (const std::unique_ptr<LWSurface>& s : surfaces)
+        if (s->name == key) return s.get();
     return nullptr;
 }
 
@@ -40,7 +42,7 @@ Texture* MetaScene::findTexture(const char* fileName, uint32_t flags) {
 }
 
 MetaMesh* MetaScene::findMesh(const char* fileName) const {
-    for (MetaMesh* m : meshes)
-        if (m->name == fileName) return m;
+    for (const std::unique_ptr<MetaMesh>& m : meshes)
+        if (m->name == fileName) return m.get();
     return nullptr;
 }

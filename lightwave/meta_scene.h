@@ -3,10 +3,12 @@
 // textures they share. Lookups: scenes by name prefix (any letter case),
 // surfaces by exact key, meshes by exact file name, textures by name and
 // flags. Everything in the lists is owned and destroyed with the metascene
-// (textures, surfaces, meshes, then scenes).
+// (textures, surfaces, meshes, then scenes), also when a load is abandoned
+// half-way.
 
 #include "images/texture_list.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,8 @@ class Texture;
 
 class MetaScene {
 public:
-    explicit MetaScene(DeviceContextBase* context) : context(context) {}
+    explicit MetaScene(
+        DeviceContextBase* context); // in the .cpp: the lists' types are complete there
     ~MetaScene();
     MetaScene(const MetaScene&) = delete;
     MetaScene& operator=(const MetaScene&) = delete;
@@ -33,9 +36,10 @@ public:
     MetaMesh* findMesh(const char* fileName) const;
 
     DeviceContextBase* context;
-    std::vector<LW6Scene*> scenes;
-    std::vector<MetaMesh*> meshes;
-    std::vector<LWSurface*> surfaces;
+    std::vector<std::unique_ptr<LW6Scene>> scenes;
+    std::vector<std::unique_ptr<MetaMesh>> meshes;
+    std::vector<std::unique_ptr<LWSurface>> surfaces;
     TextureList textures;
     std::string name;
+    int emptySceneSlots = 0; // of a binary metascene, which holds no scenes
 };

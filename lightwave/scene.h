@@ -15,7 +15,9 @@ class FxEffector;
 class FxEmitter;
 class MetaMesh;
 class MetaScene;
+class Texture;
 class VirtualFile;
+struct IDirect3DSurface8;
 
 // What an object load defined besides its mesh, for tools: its envelopes and
 // clips (which live only while the object loads).
@@ -90,6 +92,13 @@ public:
     int clearFlags = 3;   // 1 target, 2 depth
     float clearColor[4] = {0, 0, 0, 0};
     float clearDepth = 1.0f;
+    // Drawing into a texture (made by the player; the texture belongs to the
+    // metascene's list, the two surfaces to the scene, released through
+    // `releaseTargets`, which whoever made them sets).
+    Texture* renderTexture = nullptr;
+    IDirect3DSurface8* renderSurface = nullptr;
+    IDirect3DSurface8* depthSurface = nullptr;
+    void (*releaseTargets)(LW6Scene& scene) = nullptr;
 
     // The words of the file while it loads.
     std::vector<char*> words;

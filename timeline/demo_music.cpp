@@ -10,7 +10,7 @@ bool DemoMusic::execute(const ScriptEvent& e, VirtualFile* files) {
         }
         return true;
     }
-    if (e.id == EVENT_STOPSOUND) {
+    if (e.id == EV_STOPSOUND) {
         if (sound) sound->stop(handle);
         return true;
     }

@@ -2,45 +2,16 @@
 
 #include "base/message_box.h"
 #include "base/variant.h"
+#include "demo_controls.h"
+#include "lightwave/scene.h"
+#include "lightwave/surface.h"
 #include "profiler.h"
 #include "sound/tmz_sound_system.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
-
-// Event ids (the keyword table's).
-enum {
-    EV_STOPDEMO = 0,
-    EV_LOADMETA = 1,
-    EV_LOADMETASCRIPT = 2,
-    EV_ACTIVEMETA = 3,
-    EV_FREEMETA = 4,
-    EV_CAM = 7,
-    EV_SETRT = 8,
-    EV_HOLD = 9,
-    EV_START = 10,
-    EV_STOP = 11,
-    EV_CLEAR = 12,
-    EV_VIEW = 13,
-    EV_SETPOS = 15,
-    EV_SCREENSHOT = 16,
-    EV_CONTINUE = 17,
-    EV_BLUR = 19,
-    EV_XFADE = 20,
-    EV_PICFADEIN = 24,
-    EV_PICFADEOUT = 25,
-    EV_PICFLASH = 26,
-    EV_FADEIN = 21,
-    EV_FADEOUT = 22,
-    EV_FLASH = 23,
-    EV_LIGHTFALLOFF = 34,
-    EV_LIGHTFLASH = 35,
-    EV_FOV = 36,
-};
-
-constexpr int DIK_ESCAPE_CODE = 1;
-constexpr int DIK_J_CODE = 0x24;
 
 // Where the loading screen's bar lies, as fractions of the screen.
 constexpr float LOADING_BAR[4] = {0.0f, 0.91f, 1.0f, 0.935f};
@@ -58,7 +29,8 @@ void DemoPlayer::init(DisplaySystem& display) {
     archive->openArchive(archiveName.c_str()); // without it, loose files serve
     tokenizer = std::make_unique<TextTokenizer>(archive.get());
     const std::string& script = display.settings.scriptFile;
-    bool haveScript = tokenizer->load(script.empty() ? "scene.scr" : script.c_str());
+    scriptName = script.empty() ? "scene.scr" : script;
+    bool haveScript = tokenizer->load(scriptName.c_str());
     recorder.openWrite("events.scr");
 
     D3DVIEWPORT8 viewport = {0,    0,   DWORD(context.screenWidth), DWORD(context.screenHeight),
@@ -136,9 +108,10 @@ void DemoPlayer::drawPasses() {
             context.eye = i;
             context.stereoParams[1] = context.stereoParams[2];
         }
-        // No metascene draws yet; the first pass of a frame clears it, so the
-        // frame is defined.
-        if (i == 0 || twoOutputs || isPrevBuild()) {
+        // The clear is the metascene's; with none, the first pass of a frame
+        // clears (and so defines) the frame.
+        const bool firstEye = i == 0 || twoOutputs || isPrevBuild();
+        if (!current && firstEye) {
             context.device->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
             context.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f,
                                   0);
@@ -146,10 +119,12 @@ void DemoPlayer::drawPasses() {
         // Each eye draws only its own channels: with one output the two
         // passes together cover every channel once.
         context.device->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+        if (current)
+            renderMetaScene(*current, context, timeline.time, firstEye, isPrevBuild(), drawScene);
         profiler().end(PROFILE_COMPLETE_RENDER_TIME);
-        // A cross-fade's end would hand the screen to its target scene; scenes
-        // cannot be loaded yet, so no cross-fade ever starts.
-        drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
+        const EffectStep step =
+            drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
+        if (step.crossFadeEnded) endCrossFade();
         if (isPrevBuild() || i == 1 || twoOutputs) {
             profiler().begin(PROFILE_PRESENT);
             context.present();
@@ -159,105 +134,275 @@ void DemoPlayer::drawPasses() {
 }
 
 void DemoPlayer::execute(const ScriptEvent& e, int) {
+    if (music.execute(e, archive.get())) return;
+    runCommand(e);
+}
+
+namespace {
+
+// The missing-target box every scene command raises.
+void missingScene(const char* command) {
+    char text[96];
+    std::snprintf(text, sizeof text, "scene != NULL && \"%s: Name nicht vorhanden\"", command);
+    reportAssertion(text);
+}
+
+Texture* firstLayerTexture(LWSurface* surface) {
+    return surface->textureLayers.empty() ? nullptr : surface->textureLayers[0]->texture;
+}
+
+} // namespace
+
+void DemoPlayer::runCommand(const ScriptEvent& e) {
+    const KeywordInfo* keyword = keywordById(e.id);
+    const double seconds = timeline.time;
     switch (e.id) {
     case EV_STOPDEMO:
         if (!context.freeFlight) done = true;
-        break;
+        return;
     case EV_LOADMETA:
-        break; // metascenes cannot be loaded yet
-    case EV_LOADMETASCRIPT:
-        // Metascenes cannot be loaded yet: the load fails as a missing file would.
-        reportAssertion("metascene != NULL && \"Failed loading metascript!\"");
-        break;
-    case EV_ACTIVEMETA:
-        reportAssertion("m != mts.size() && \"activemeta: Name nicht vorhanden\"");
-        break;
-    case EV_FREEMETA:
+        mts.push_back(loadBinaryMetascene(&context, archive.get(), e.args[0].word));
+        return;
+    case EV_LOADMETASCRIPT: {
+        if (context.device && white) loadingScreen.draw(0, white->texture());
+        std::unique_ptr<MetaScene> meta =
+            loadMetascript(&context, archive.get(), e.args[0].word, showProgress, this);
+        if (!meta) reportAssertion("metascene != NULL && \"Failed loading metascript!\"");
+        mts.push_back(std::move(meta));
+        return;
+    }
+    case EV_ACTIVEMETA: {
+        MetaScene* meta = findMeta(e.args[0].word);
+        if (!meta) {
+            reportAssertion("m != mts.size() && \"activemeta: Name nicht vorhanden\"");
+            return;
+        }
+        current = meta;
+        Activation activation;
+        activation.progress = context.device ? showProgress : nullptr;
+        activation.prepareScene = prepareScene;
+        activation.user = this;
+        activation.fixedFiles = {scriptName, "loading.jpg", "sglow.jpg"};
+        activateMetaScene(*meta, activation);
+        applyDefaultStates(context);
+        return;
+    }
+    case EV_FREEMETA: {
+        const MetaScene* meta = findMeta(e.args[0].word);
+        for (std::unique_ptr<MetaScene>& entry : mts) {
+            if (meta && entry.get() == meta) {
+                if (entry.get() == current) current = nullptr;
+                destroyMeta(entry);
+                return;
+            }
+        }
         reportAssertion("m != mts.size() && \"freemeta: Name nicht vorhanden\"");
-        break;
-    case EV_CAM:
-        reportAssertion("scene != NULL && \"cam: Name nicht vorhanden\"");
-        break;
-    case EV_STOP:
-        reportAssertion("scene != NULL && \"stop: Name nicht vorhanden\"");
-        break;
-    case EV_START:
-        reportAssertion("scene != NULL && \"start: Name nicht vorhanden\"");
-        break;
-    case EV_CLEAR:
-        reportAssertion("scene != NULL && \"clear: Name nicht vorhanden\"");
-        break;
-    case EV_VIEW:
-        reportAssertion("scene != NULL && \"view: Name nicht vorhanden\"");
-        break;
-    case EV_SETPOS:
-        reportAssertion("scene != NULL && \"setpos: Name nicht vorhanden\"");
-        break;
-    case EV_SCREENSHOT:
-        reportAssertion("scene != NULL && \"screenshot: scenename nicht vorhanden\"");
-        break;
-    case EV_HOLD:
-        reportAssertion("scene != NULL && \"hold: Name nicht vorhanden\"");
-        break;
-    case EV_CONTINUE:
-        reportAssertion("scene != NULL && \"continue: Name nicht vorhanden\"");
-        break;
-    case EV_SETRT:
-        reportAssertion("scene != NULL && \"setrt: Name nicht vorhanden\"");
-        break;
-    case EV_BLUR:
-        reportAssertion("scene != NULL && \"blur: Name nicht vorhanden\"");
-        break;
-    case EV_XFADE:
-        reportAssertion("scene != NULL && \"xfade: Name nicht vorhanden\"");
-        break;
-    case EV_PICFADEIN:
-    case EV_PICFADEOUT:
-    case EV_PICFLASH:
-        reportAssertion("surface != NULL && \"picture fader: Surface nicht vorhanden\"");
-        break;
-    case EV_FADEIN:
-        startEffect(effect, EFFECT_FADE_IN, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
-        break;
-    case EV_FADEOUT:
-        startEffect(effect, EFFECT_FADE_OUT, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
-        break;
-    case EV_FLASH:
-        startEffect(effect, EFFECT_FLASH_RISING, timeline.time, e.args[0].f, uint32_t(e.args[1].i));
-        break;
+        return;
+    }
+    case EV_RESTART:
+        return; // the timeline keeps the mark
     case EV_LIGHTFALLOFF:
         context.lightFalloff = e.args[0].i != 0;
-        break;
+        return;
     case EV_LIGHTFLASH:
         context.lightFlash = e.args[0].i != 0;
-        break;
+        return;
     case EV_FOV:
         context.fovMode = e.args[0].i;
+        return;
+    case EV_FADEIN:
+        startEffect(effect, EFFECT_FADE_IN, seconds, e.args[0].f, uint32_t(e.args[1].i));
+        return;
+    case EV_FADEOUT:
+        startEffect(effect, EFFECT_FADE_OUT, seconds, e.args[0].f, uint32_t(e.args[1].i));
+        return;
+    case EV_FLASH:
+        startEffect(effect, EFFECT_FLASH_RISING, seconds, e.args[0].f, uint32_t(e.args[1].i));
+        return;
+    case EV_PICFADEIN:
+    case EV_PICFADEOUT:
+    case EV_PICFLASH: {
+        LWSurface* surface = findSurface(e.args[1].word);
+        if (!surface) {
+            reportAssertion("surface != NULL && \"picture fader: Surface nicht vorhanden\"");
+            return;
+        }
+        const int kind = e.id == EV_PICFADEIN    ? EFFECT_FADE_IN
+                         : e.id == EV_PICFADEOUT ? EFFECT_FADE_OUT
+                                                 : EFFECT_FLASH_RISING;
+        startEffect(effect, kind, seconds, e.args[0].f, 0xFFFFFFFF, firstLayerTexture(surface));
+        return;
+    }
+    default:
+        break;
+    }
+
+    // The rest act on a scene of the current metascene, named by the first word.
+    if (!keyword || argCount(keyword->argspec) == 0 || argType(keyword->argspec, 0) != ARG_WORD)
+        return;
+    switch (e.id) {
+    case EV_CAM:
+    case EV_SETRT:
+    case EV_HOLD:
+    case EV_START:
+    case EV_STOP:
+    case EV_CLEAR:
+    case EV_VIEW:
+    case EV_SETPOS:
+    case EV_SCREENSHOT:
+    case EV_CONTINUE:
+    case EV_BLUR:
+    case EV_XFADE:
         break;
     default:
-        music.execute(e, archive.get());
-        break;
+        return;
+    }
+    LW6Scene* scene = findScene(e.args[0].word);
+    if (!scene) {
+        if (e.id == EV_SCREENSHOT)
+            reportAssertion("scene != NULL && \"screenshot: scenename nicht vorhanden\"");
+        else
+            missingScene(keyword->name);
+        return;
+    }
+    switch (e.id) {
+    case EV_CAM: {
+        const int k = e.args[1].i;
+        if (k >= 0 && size_t(k) < scene->cameras.size())
+            scene->currentCamera = scene->cameras[size_t(k)];
+        cameraBank = k / 10;
+        return;
+    }
+    case EV_SETRT: {
+        LWSurface* surface = findSurface(e.args[1].word);
+        if (!surface) {
+            reportAssertion("surface != NULL && \"setrt: Surface nicht vorhanden\"");
+            return;
+        }
+        Texture* target = renderTargetOf(*scene);
+        // The texture it replaces stays in the metascene's list, which owns it.
+        if (target && !surface->textureLayers.empty()) surface->textureLayers[0]->texture = target;
+        return;
+    }
+    case EV_HOLD:
+        scene->active = true;
+        scene->hold = true;
+        scene->startTime = seconds;
+        return;
+    case EV_START:
+        scene->active = true;
+        scene->hold = false;
+        scene->startTime = e.time / 1000.0;
+        return;
+    case EV_STOP:
+        scene->active = false;
+        if (context.device)
+            for (size_t i = 0; i < scene->lights.size(); ++i)
+                context.device->LightEnable(DWORD(i), FALSE);
+        return;
+    case EV_CLEAR: {
+        scene->clearFlags = e.args[1].i & 3;
+        const uint32_t c = uint32_t(e.args[2].i);
+        scene->clearColor[0] = float((c >> 16) & 0xFF) / 255.0f;
+        scene->clearColor[1] = float((c >> 8) & 0xFF) / 255.0f;
+        scene->clearColor[2] = float(c & 0xFF) / 255.0f;
+        scene->clearColor[3] = float(c >> 24) / 255.0f;
+        return;
+    }
+    case EV_SETPOS:
+        scene->startTime = seconds - e.args[1].f / 1000.0;
+        return;
+    case EV_SCREENSHOT:
+        scene->active = true;
+        scene->hold = true;
+        scene->startTime = e.args[1].f / 1000.0;
+        return;
+    case EV_CONTINUE:
+        scene->active = true;
+        if (scene->hold) scene->startTime = seconds - scene->startTime;
+        scene->hold = false;
+        return;
+    case EV_BLUR:
+        startBlur(effect, seconds, e.args[1].f, e.args[2].f, renderTargetOf(*scene));
+        return;
+    case EV_XFADE:
+        startCrossFade(effect, seconds, e.args[1].f, renderTargetOf(*scene), e.args[0].word);
+        return;
+    default:
+        return; // "view" only checks that the scene exists
     }
 }
 
-void DemoPlayer::inputStep(InputSource& input) {
-    input.poll();
-    if (input.keyPressed(DIK_ESCAPE_CODE)) done = true;
-    if (input.keyPressed(DIK_J_CODE)) flashKey();
+void DemoPlayer::showProgress(float progress, void* user) {
+    auto* demo = static_cast<DemoPlayer*>(user);
+    if (demo->context.device && demo->white)
+        demo->loadingScreen.draw(progress, demo->white->texture());
 }
 
-// A white flash chosen live, recorded as a script line to paste into the timeline.
-void DemoPlayer::flashKey() {
-    startEffect(effect, EFFECT_FLASH_RISING, timeline.time, 0.1, 0xFFFFFFFF);
-    char line[64];
-    const int n = std::snprintf(line, sizeof line, "%06d  flash 0.1 0xffffff \r\n",
-                                int(timeline.time * 1000));
-    if (n > 0) recorder.write(line, uint32_t(n));
+MetaScene* DemoPlayer::findMeta(const char* name) const {
+    const size_t n = std::strlen(name);
+    for (const std::unique_ptr<MetaScene>& m : mts)
+        if (m && m->name.compare(0, n, name) == 0) return m.get();
+    return nullptr;
+}
+
+LW6Scene* DemoPlayer::findScene(const char* name) const {
+    return current ? current->findScene(name) : nullptr;
+}
+
+LWSurface* DemoPlayer::findSurface(const char* prefix) const {
+    if (!current) return nullptr;
+    const size_t n = std::strlen(prefix);
+    for (auto it = current->surfaces.rbegin(); it != current->surfaces.rend(); ++it)
+        if ((*it)->name.compare(0, n, prefix) == 0) return it->get();
+    return nullptr;
+}
+
+Texture* DemoPlayer::renderTargetOf(LW6Scene& scene) {
+    return current ? sceneRenderTarget(*current, scene, context) : nullptr;
+}
+
+// The cross-fade has handed the screen to its scene: the others stop, and the
+// scene draws to the screen again.
+void DemoPlayer::endCrossFade() {
+    if (!current || !effect.sceneName) return;
+    LW6Scene* target = current->findScene(effect.sceneName);
+    for (const std::unique_ptr<LW6Scene>& scene : current->scenes)
+        if (scene.get() != target) scene->active = false;
+    if (target && target->releaseTargets) {
+        target->releaseTargets(*target);
+        target->releaseTargets = nullptr;
+    }
+}
+
+void DemoPlayer::destroyMeta(std::unique_ptr<MetaScene>& meta) {
+    if (!meta) return;
+    // A running effect must not keep a texture of the metascene that goes.
+    for (const Texture* t : meta->textures.all())
+        if (effect.texture == t) effect = ScreenEffect{};
+    meta.reset();
+    unbindTextureStages(context);
+}
+
+void DemoPlayer::restoreDeviceStates() {
+    if (current) applyDefaultStates(context);
+}
+
+void DemoPlayer::inputStep(InputSource& input) {
+    DemoControlState state{
+        context,        done,
+        timeline.speed, cameraBank,
+        timeline.time,  effect,
+        &recorder,      current && !current->scenes.empty() ? current->scenes[0].get() : nullptr};
+    runControls(input, state);
 }
 
 void DemoPlayer::teardown() {
     if (tornDown) return;
     tornDown = true;
+    current = nullptr;
+    for (std::unique_ptr<MetaScene>& meta : mts) destroyMeta(meta);
+    mts.clear();
     music.sound.reset();
     secondPicture.reset();
     loadingScreen.release();

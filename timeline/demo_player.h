@@ -1,11 +1,10 @@
 #pragma once
 // The demo player: opens the archive, reads the event script, picks the sound
 // system, and every frame advances the clock from the music, runs the due
-// events, draws the eye passes and presents. It ends on "stopdemo" or Escape.
-//
-// Not here yet: metascenes and scenes (their commands report the missing
-// target, and so do the picture, cross-fade and blur effects that need them),
-// and the viewer controls beyond Escape and J.
+// events, draws the current metascene once per eye pass with the screen
+// effect over it, and presents. It keeps every loaded metascene in `mts`
+// (an entry is empty after "freemeta") and draws only the current one. It
+// ends on "stopdemo" or Escape.
 
 #include "app/device_context.h"
 #include "app/input_source.h"
@@ -16,9 +15,13 @@
 #include "files/archive_file.h"
 #include "files/disk_file.h"
 #include "files/text_tokenizer.h"
+#include "lightwave/meta_scene.h"
+#include "metascene_loader.h"
+#include "render/metascene_render.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class DemoPlayer : private DemoCommands {
 public:
@@ -32,14 +35,25 @@ public:
     void update(bool draw = true);
     void inputStep(InputSource& input);
     void teardown();
-    // Re-applies device states after a reset (the metascene's, once they exist).
-    void restoreDeviceStates() {}
+    // Re-applies the current metascene's default states after a device reset.
+    void restoreDeviceStates();
     IDirect3DDevice8* currentDevice() const { return context.device; }
 
     // When set, makes the clock instead of the settings' choice (the frame
     // capture's deterministic clock).
     SoundSystem* (*soundFactory)() = nullptr;
     std::string archiveName = "moonwell.sar";
+    // The scene renderer's parts: drawing one scene, and preparing a scene's
+    // lights and objects on activation. Without them scenes only clear.
+    DrawScene drawScene = nullptr;
+    PrepareScene prepareScene = nullptr;
+
+    // The first non-empty metascene whose name begins with `name` (as written).
+    MetaScene* findMeta(const char* name) const;
+    // The current metascene's scene whose name begins with `name` (any case).
+    LW6Scene* findScene(const char* name) const;
+    // The current metascene's last surface whose key begins with `prefix`.
+    LWSurface* findSurface(const char* prefix) const;
 
     bool done = false;
     DemoTimeline timeline;
@@ -47,13 +61,19 @@ public:
     LoadingScreen loadingScreen;
     int cameraBank = 0;
     DemoMusic music;
+    std::vector<std::unique_ptr<MetaScene>> mts;
+    MetaScene* current = nullptr; // not owned
 
 private:
     void execute(const ScriptEvent& event, int index) override;
     double musicPosition() override;
     void drawPasses();
     int passCount() const;
-    void flashKey();
+    static void showProgress(float progress, void* user);
+    void runCommand(const ScriptEvent& event);
+    void destroyMeta(std::unique_ptr<MetaScene>& meta);
+    Texture* renderTargetOf(LW6Scene& scene);
+    void endCrossFade();
 
     DeviceContext& context;
     DiskFile diskPrototype;
@@ -62,5 +82,6 @@ private:
     DiskFile recorder;
     std::unique_ptr<Texture> white;         // bound for the colour effects
     std::unique_ptr<Texture> secondPicture; // "sglow.jpg", kept until teardown
+    std::string scriptName;
     bool tornDown = false;
 };

@@ -18,12 +18,12 @@ void DemoTimeline::runEvents(int now, DemoCommands& commands) {
     while (programCounter < int(events.size()) && events[size_t(programCounter)].time <= now) {
         int index = programCounter;
         const ScriptEvent& event = events[size_t(index)];
-        if (event.id == EVENT_RESTART) restartMark = index;
+        if (event.id == EV_RESTART) restartMark = index;
         commands.execute(event, index);
         // A new tune starts at its own position: without this the next frame
         // would advance by the new position minus the old tune's.
         if (isPlayEvent(event.id)) previousMusicPosition = float(commands.musicPosition());
-        if (event.id == EVENT_STOPSOUND && loop && restartMark >= 0) {
+        if (event.id == EV_STOPSOUND && loop && restartMark >= 0) {
             // Loop back: the timeline restarts at the mark's time. The stored
             // position is what the sound system reports after the stop, so the
             // clock continues from the mark's time without a jump.
@@ -42,8 +42,8 @@ void DemoTimeline::runEvents(int now, DemoCommands& commands) {
 int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex) {
     int mark = -1;
     for (size_t i = 0; i < events.size(); ++i) {
-        if (events[i].id == EVENT_RESTART) mark = int(i);
-        if (events[i].id == EVENT_STOPSOUND && mark >= 0 &&
+        if (events[i].id == EV_RESTART) mark = int(i);
+        if (events[i].id == EV_STOPSOUND && mark >= 0 &&
             events[i].time <= events[size_t(mark)].time) {
             if (markIndex) *markIndex = mark;
             return int(i);

@@ -12,14 +12,6 @@
 
 #include <vector>
 
-constexpr int EVENT_RESTART = 5;
-constexpr int EVENT_PLAYXM = 50; // the four play commands are 50..53
-constexpr int EVENT_PLAYMOD = 53;
-constexpr int EVENT_STOPSOUND = 56;
-
-inline bool isPlayEvent(int id) {
-    return id >= EVENT_PLAYXM && id <= EVENT_PLAYMOD;
-}
 
 class DemoCommands {
 public:

@@ -11,6 +11,55 @@
 
 enum ArgType { ARG_WORD = 0, ARG_INT = 1, ARG_FLOAT = 2, ARG_TIME = 3 };
 
+// The commands' ids: the keyword table below gives each its keyword and
+// arguments, and the player dispatches on them; both use these names only.
+enum EventId {
+    EV_STOPDEMO = 0,
+    EV_LOADMETA = 1,
+    EV_LOADMETASCRIPT = 2,
+    EV_ACTIVEMETA = 3,
+    EV_FREEMETA = 4,
+    EV_RESTART = 5,
+    EV_CAM = 7,
+    EV_SETRT = 8,
+    EV_HOLD = 9,
+    EV_START = 10,
+    EV_STOP = 11,
+    EV_CLEAR = 12,
+    EV_VIEW = 13,
+    EV_VIEWMOVE = 14,
+    EV_SETPOS = 15,
+    EV_SCREENSHOT = 16,
+    EV_CONTINUE = 17,
+    EV_TEXANIMS = 18,
+    EV_BLUR = 19,
+    EV_XFADE = 20,
+    EV_FADEIN = 21,
+    EV_FADEOUT = 22,
+    EV_FLASH = 23,
+    EV_PICFADEIN = 24,
+    EV_PICFADEOUT = 25,
+    EV_PICFLASH = 26,
+    EV_LIGHTFALLOFF = 34,
+    EV_LIGHTFLASH = 35,
+    EV_FOV = 36,
+    EV_IMPOSTERS = 37,
+    EV_LOADPIC = 40,
+    EV_FREEPIC = 41,
+    EV_PLAYXM = 50,
+    EV_PLAYMP3 = 51,
+    EV_PLAYIT = 52,
+    EV_PLAYMOD = 53,
+    EV_PLAYSYN = 54,
+    EV_STOPSOUND = 56,
+    EV_TMZSETPOS = 58,
+    EV_TMZFADEOUT = 59,
+};
+
+inline bool isPlayEvent(int id) {
+    return id >= EV_PLAYXM && id <= EV_PLAYMOD;
+}
+
 struct KeywordInfo {
     int id;
     const char* name; // null ends the table

@@ -83,7 +83,7 @@ TEST(LayerTextures, ADisabledGradientLayerLeavesNoTextureReadingIt) {
     ASSERT_TRUE(dropped && kept);
 
     // Activation's order: the disabled layer goes, then the textures build.
-    for (LWSurface* s : stage.meta.surfaces) assignTexcoords(*s);
+    for (const auto& s : stage.meta.surfaces) assignTexcoords(*s);
     ASSERT_EQ(1u, hull->textureLayers.size());
     EXPECT_EQ(kept, hull->textureLayers[0]->texture);
     EXPECT_EQ(hull->textureLayers[0], hull->texcoord[1]); // the diffuse layer

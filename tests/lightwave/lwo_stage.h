@@ -17,13 +17,13 @@ struct Stage {
     LW6Scene* scene = nullptr;
     Stage() {
         scene = new LW6Scene(nullptr, &meta);
-        meta.scenes.push_back(scene);
+        meta.scenes.emplace_back(scene);
     }
     MetaMesh* load(const std::string& name, const LwoBuilder::Bytes& bytes,
                    LwoReport* report = nullptr) {
         (*files)[name] = bytes;
         MetaMesh* mesh = scene->loadObject(&memory, name.c_str(), report);
-        if (mesh) meta.meshes.push_back(mesh);
+        if (mesh) meta.meshes.emplace_back(mesh);
         return mesh;
     }
 };

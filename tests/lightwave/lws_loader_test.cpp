@@ -36,7 +36,7 @@ Loaded loadText(const std::string& text, const std::string& name = "test.lws") {
     Loaded l;
     l.meta = std::make_unique<MetaScene>(nullptr);
     l.scene = new LW6Scene(nullptr, l.meta.get());
-    l.meta->scenes.push_back(l.scene);
+    l.meta->scenes.emplace_back(l.scene);
     l.ok = l.scene->loadScene(&memory, name.c_str());
     return l;
 }
@@ -113,7 +113,7 @@ TEST(LwsLoader, QuickDrawSceneComesOutAsTheFileSays) {
     DiskFile disk;
     MetaScene meta(nullptr);
     auto* scene = new LW6Scene(nullptr, &meta);
-    meta.scenes.push_back(scene);
+    meta.scenes.emplace_back(scene);
     ASSERT_TRUE(scene->loadScene(&disk, kQuickDraw.c_str()));
     EXPECT_EQ(1.0, scene->firstFrame);
     EXPECT_EQ(30.0, scene->lastFrame);

@@ -13,7 +13,7 @@ namespace {
 LW6Scene* addScene(MetaScene& meta, const char* name) {
     auto* s = new LW6Scene(nullptr, &meta);
     s->fileName = name;
-    meta.scenes.push_back(s);
+    meta.scenes.emplace_back(s);
     return s;
 }
 
@@ -34,10 +34,10 @@ TEST(MetaScene, SurfacesAndMeshesByExactName) {
     MetaScene meta(nullptr);
     auto* s = new LWSurface;
     s->name = "ship.lwo@Hull";
-    meta.surfaces.push_back(s);
+    meta.surfaces.emplace_back(s);
     auto* m = new MetaMesh;
     m->name = "ship.lwo";
-    meta.meshes.push_back(m);
+    meta.meshes.emplace_back(m);
     EXPECT_EQ(s, meta.findSurface("ship.lwo@Hull"));
     EXPECT_EQ(nullptr, meta.findSurface("ship.lwo@hull"));
     EXPECT_EQ(nullptr, meta.findSurface("ship.lwo@Hul"));

@@ -111,7 +111,7 @@ struct LibraryShow : DemoCommands {
             timeline.runEvents(timeline.now(), *this);
             bool looped = false;
             for (size_t i = ranBefore; i < ran.size(); ++i) {
-                looped |= timeline.events[size_t(ran[i].index)].id == EVENT_STOPSOUND &&
+                looped |= timeline.events[size_t(ran[i].index)].id == EV_STOPSOUND &&
                           timeline.restartMark >= 0;
                 if (ran[i].index == stop) return;
             }

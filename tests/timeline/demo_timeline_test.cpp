@@ -13,7 +13,7 @@ struct Recorder : DemoCommands {
     double music = 0;
     void execute(const ScriptEvent& e, int index) override {
         ran.push_back(index);
-        if (e.id == EVENT_STOPSOUND) music = 0;
+        if (e.id == EV_STOPSOUND) music = 0;
     }
     double musicPosition() override { return music; }
 };

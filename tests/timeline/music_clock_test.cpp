@@ -72,7 +72,7 @@ void play(DemoTimeline& tl, Show& show, double seconds, int stop, bool loopsAllo
         const double step = tl.time - before;
         bool looped = false;
         for (size_t i = ranBefore; i < show.ran.size(); ++i)
-            looped |= tl.events[size_t(show.ran[i].index)].id == EVENT_STOPSOUND &&
+            looped |= tl.events[size_t(show.ran[i].index)].id == EV_STOPSOUND &&
                       tl.restartMark >= 0 && tl.loop;
         if (!(looped && loopsAllowed)) {
             ASSERT_GE(step, -1e-6) << "backward at " << show.wallSeconds() << " s";

@@ -304,7 +304,7 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
     bool ok;
     MetaScene meta(nullptr);
     auto* scene = new LW6Scene(nullptr, &meta);
-    meta.scenes.push_back(scene);
+    meta.scenes.emplace_back(scene);
     if (isScene) {
         {
             DiagLogRedirect redirect(log);
@@ -313,7 +313,7 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
         if (ok) {
             printScene(out, *scene);
             LwoReport none;
-            for (MetaMesh* mesh : meta.meshes) printObject(out, *mesh, none);
+            for (const auto& mesh : meta.meshes) printObject(out, *mesh, none);
         }
     } else {
         LwoReport report;
@@ -324,7 +324,7 @@ int lwCommand(const Args& args, std::ostream& out, std::ostream& err) {
         }
         ok = mesh != nullptr;
         if (mesh) {
-            meta.meshes.push_back(mesh);
+            meta.meshes.emplace_back(mesh);
             printObject(out, *mesh, report);
         }
     }

@@ -1,0 +1,151 @@
+#include "metascene_render.h"
+
+#include "base/color.h"
+#include "d3d_check.h"
+#include "images/texture.h"
+#include "lightwave/items.h"
+#include "lightwave/scene.h"
+
+namespace {
+
+void releaseSceneSurfaces(LW6Scene& scene) {
+    if (scene.renderSurface) scene.renderSurface->Release();
+    if (scene.depthSurface) scene.depthSurface->Release();
+    scene.renderSurface = scene.depthSurface = nullptr;
+}
+
+DWORD stageCount(const DeviceContext& context) {
+    const DWORD n = context.hardwareCaps.MaxTextureBlendStages;
+    return n ? n : 1;
+}
+
+} // namespace
+
+void applyDefaultStates(DeviceContext& context) {
+    IDirect3DDevice8* d = context.device;
+    if (!d) return;
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_CLIPPING, TRUE);
+    d->SetRenderState(D3DRS_COLORVERTEX, TRUE);
+    d->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_MATERIAL);
+    d->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
+    d->SetRenderState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
+    d->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_COLOR1);
+    d->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    d->SetRenderState(D3DRS_ZBIAS, 0);
+    for (DWORD stage = 0; stage < stageCount(context); ++stage) {
+        d->SetTextureStageState(stage, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
+        d->SetTextureStageState(stage, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(stage, D3DTSS_ADDRESSW, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(stage, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        d->SetTextureStageState(stage, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+        d->SetTextureStageState(stage, D3DTSS_RESULTARG, D3DTA_CURRENT);
+    }
+}
+
+void unbindTextureStages(DeviceContext& context) {
+    for (IDirect3DDevice8* d : context.devices) {
+        if (!d) continue;
+        for (DWORD stage = 0; stage < stageCount(context); ++stage) d->SetTexture(stage, nullptr);
+    }
+}
+
+int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, bool firstEye,
+                    bool fullClears, DrawScene draw) {
+    IDirect3DDevice8* d = context.device;
+    if (!d || !D3D_CHECK(d->BeginScene())) return 0;
+    const DWORD stencil = context.depthHasStencil ? D3DCLEAR_STENCIL : 0;
+    int drawn = 0;
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
+        if (!scene->active) continue;
+        LWItem* camera = scene->currentCamera;
+        if (context.alternateCamera) camera = scene->lights.empty() ? nullptr : scene->lights[0];
+
+        IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
+        D3DVIEWPORT8 viewport = {0,    0,   DWORD(context.screenWidth), DWORD(context.screenHeight),
+                                 0.0f, 1.0f};
+        const bool intoTexture = scene->renderSurface != nullptr;
+        if (intoTexture) {
+            d->GetRenderTarget(&savedColour);
+            d->GetDepthStencilSurface(&savedDepth);
+            if (!D3D_CHECK(d->SetRenderTarget(scene->renderSurface, scene->depthSurface))) {
+                if (savedColour) savedColour->Release();
+                if (savedDepth) savedDepth->Release();
+                continue;
+            }
+            // The texture's own size (512 x 512 unless the device takes any size).
+            D3DSURFACE_DESC desc = {};
+            scene->renderSurface->GetDesc(&desc);
+            viewport.Width = desc.Width;
+            viewport.Height = desc.Height;
+        }
+        d->SetViewport(&viewport);
+
+        DWORD flags = DWORD(scene->clearFlags) & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+        if (!firstEye && !fullClears) flags &= D3DCLEAR_ZBUFFER;
+        if (flags) {
+            // The first eye's clear covers every channel, whatever the eye's mask.
+            d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
+            const float* c = scene->clearColor;
+            d->Clear(0, nullptr, flags | stencil, packColor(c[0], c[1], c[2], c[3]),
+                     scene->clearDepth, 0);
+            d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+        }
+
+        const double time = scene->hold ? scene->startTime : sceneTime - scene->startTime;
+        if (context.freeFlight) camera = nullptr;
+        if (draw) draw(*scene, time, camera, context);
+        ++drawn;
+
+        if (intoTexture) {
+            d->SetRenderTarget(savedColour, savedDepth);
+            if (savedColour) savedColour->Release();
+            if (savedDepth) savedDepth->Release();
+            viewport.Width = DWORD(context.screenWidth);
+            viewport.Height = DWORD(context.screenHeight);
+            d->SetViewport(&viewport);
+        }
+    }
+    if (drawn == 0) {
+        const DWORD flags = (firstEye || fullClears ? D3DCLEAR_TARGET : 0) | D3DCLEAR_ZBUFFER;
+        d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
+        d->Clear(0, nullptr, flags | stencil, 0, 1.0f, 0);
+        d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+    }
+    d->EndScene();
+    return drawn;
+}
+
+Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& context) {
+    Texture* target = meta.textures.findByName(scene.fileName.c_str());
+    if (!target) {
+        if (!context.device) return nullptr;
+        target = new RenderTargetTexture(&context);
+        target->name = scene.fileName;
+        meta.textures.addTexture(target);
+    }
+    // Draw into it, again after a cross-fade handed the scene back to the screen.
+    if (scene.renderSurface || !context.device) return target;
+    IDirect3DSurface8* colour = target->renderSurface();
+    if (!colour) return target; // not a render target: shown as it is
+    const D3DFORMAT depthFormat =
+        context.depthFormat != D3DFMT_UNKNOWN ? context.depthFormat : D3DFMT_D24S8;
+    IDirect3DSurface8* depth = nullptr;
+    if (!D3D_CHECK(context.device->CreateDepthStencilSurface(
+            UINT(target->width), UINT(target->height), depthFormat, D3DMULTISAMPLE_NONE, &depth))) {
+        colour->Release();
+        return target;
+    }
+    if (scene.releaseTargets) scene.releaseTargets(scene);
+    scene.renderTexture = target;
+    scene.renderSurface = colour;
+    scene.depthSurface = depth;
+    scene.releaseTargets = releaseSceneSurfaces;
+    return target;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Drawing a metascene for one eye: each active scene, in list order, from
+// its camera (or its first light while the alternate camera is on, or the
+// free camera in free flight) at its own scene time, into the back buffer or
+// into its render-target texture, after its clear. The scene itself is drawn
+// through a hook, the scene renderer's; without one, scenes only clear.
+
+#include "app/device_context.h"
+#include "lightwave/meta_scene.h"
+
+class LWItem;
+class LW6Scene;
+
+// Draws `scene` at `time` seen from `camera` (null: the free camera).
+using DrawScene = void (*)(LW6Scene& scene, double time, LWItem* camera, DeviceContext& context);
+
+// The states a metascene starts drawing from, set on activation and again
+// after a device reset.
+void applyDefaultStates(DeviceContext& context);
+
+// One eye's pass over the scene list. On the second eye of one output only
+// the depth part of each clear remains (the colour is shared with the first
+// eye); `fullClears` (the earlier build) always clears as the scene asks.
+// Returns the number of scenes drawn.
+int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, bool firstEye,
+                    bool fullClears, DrawScene draw);
+
+// The scene's render target: the metascene's texture named as the scene, or
+// a new render-target texture of that name (added to the metascene's list)
+// with the scene's colour and depth surfaces. Null when the device cannot
+// make one.
+Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& context);
+
+// Unbinds every texture stage (before the textures of a metascene go).
+void unbindTextureStages(DeviceContext& context);

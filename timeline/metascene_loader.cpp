@@ -1,0 +1,87 @@
+#include "metascene_loader.h"
+
+#include "base/byte_reader.h"
+#include "base/diag_log.h"
+#include "files/text_tokenizer.h"
+#include "files/virtual_file.h"
+#include "images/texture.h"
+#include "lightwave/mesh_data.h"
+#include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "lightwave/texcoords.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::unique_ptr<MetaScene> loadMetascript(DeviceContextBase* context, VirtualFile* archive,
+                                          const char* fileName, LoadProgress progress, void* user) {
+    auto meta = std::make_unique<MetaScene>(context);
+    meta->name = fileName;
+    TextTokenizer words(archive);
+    if (!words.load(fileName)) return nullptr;
+    int count = 0;
+    while (!words.atEnd() && *words.readWord()) ++count;
+
+    words.load(fileName);
+    for (int i = 0; i < count; ++i) {
+        const std::string sceneName = words.readWord();
+        auto scene = std::make_unique<LW6Scene>(context, meta.get());
+        if (!scene->loadScene(archive, sceneName.c_str())) return nullptr;
+        if (progress) progress(0.3f * float(i) / float(count), user);
+        meta->scenes.push_back(std::move(scene));
+    }
+    return meta;
+}
+
+std::unique_ptr<MetaScene> loadBinaryMetascene(DeviceContextBase* context, VirtualFile* archive,
+                                               const char* fileName) {
+    std::unique_ptr<VirtualFile> file(archive ? archive->clone() : nullptr);
+    if (!file || !file->openRead(fileName)) return nullptr;
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> bytes(readRemaining(*file, &size));
+    file->close();
+    ByteReader in(bytes.get(), size);
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, BINARY_METASCENE_MAGIC, 4) != 0) return nullptr;
+    const uint16_t slots = in.u16le();
+    const uint16_t surfaces = in.u16le();
+    if (in.failed()) return nullptr; // shorter than its counts
+    auto meta = std::make_unique<MetaScene>(context);
+    meta->name = fileName;
+    meta->emptySceneSlots = slots;
+    for (uint16_t i = 0; i < surfaces; ++i) meta->surfaces.push_back(std::make_unique<LWSurface>());
+    return meta;
+}
+
+std::vector<std::string> usedFiles(const MetaScene& meta,
+                                   const std::vector<std::string>& fixedFiles) {
+    std::vector<std::string> files = fixedFiles;
+    files.push_back(meta.name);
+    for (const auto& scene : meta.scenes) files.push_back(scene->fileName);
+    for (const auto& mesh : meta.meshes) files.push_back(mesh->name);
+    for (const Texture* texture : meta.textures.all())
+        if (dynamic_cast<const ImageTexture*>(texture) && !texture->name.empty())
+            files.push_back(texture->name);
+    for (std::string& f : files) std::replace(f.begin(), f.end(), '/', '\\');
+    return files;
+}
+
+void activateMetaScene(MetaScene& meta, const Activation& a) {
+    // Listed before the build: a missing picture's fallback loses its name.
+    std::vector<std::string> files = usedFiles(meta, a.fixedFiles);
+    for (const auto& surface : meta.surfaces) assignTexcoords(*surface);
+    meta.textures.buildAll(a.progress, a.user);
+    const size_t count = meta.scenes.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (a.prepareScene) a.prepareScene(*meta.scenes[i], a.user);
+        if (a.progress) a.progress(0.8f + 0.2f * float(i) / float(count), a.user);
+    }
+
+    std::ostream& log = diagLog();
+    log << "-------- unsorted files ----------\n";
+    for (const std::string& f : files) log << f << "\n";
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    log << "-------- used files ----------\n";
+    for (const std::string& f : files) log << f << "\n";
+}

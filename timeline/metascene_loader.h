@@ -1,0 +1,59 @@
+#pragma once
+// Loading and activating metascenes. A metascript is a text file of words,
+// each an LWS scene in the data archive; loading reads every scene through
+// the LWS loader, which shares objects, surfaces and textures through the
+// metascene. One scene that fails abandons the whole metascene (everything
+// loaded so far is freed with it). A binary metascene ("KPXS") carries no
+// drawable content: empty scene slots and default surfaces.
+//
+// Activation prepares a current metascene for drawing: texture-coordinate
+// sets of every surface, device textures, then each scene's lights and
+// objects through a preparation hook, and the used-files lists in the
+// diagnostic log. Progress runs 0..0.3 while loading and 0.3..1 while
+// activating.
+
+#include "lightwave/meta_scene.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DeviceContextBase;
+class LW6Scene;
+class VirtualFile;
+
+// Reports loading progress (0..1); `user` is passed through.
+using LoadProgress = void (*)(float progress, void* user);
+
+// Null when the metascript cannot be read or a scene fails to load.
+std::unique_ptr<MetaScene> loadMetascript(DeviceContextBase* context, VirtualFile* archive,
+                                          const char* fileName, LoadProgress progress = nullptr,
+                                          void* user = nullptr);
+
+// The magic, and the counts that follow it (16-bit little-endian each).
+constexpr char BINARY_METASCENE_MAGIC[4] = {'K', 'P', 'X', 'S'};
+
+// Null when the file is missing, has another magic, or is shorter than its
+// counts say.
+std::unique_ptr<MetaScene> loadBinaryMetascene(DeviceContextBase* context, VirtualFile* archive,
+                                               const char* fileName);
+
+// Prepares one scene's lights and objects for drawing (the renderer's part);
+// may be null while nothing draws.
+using PrepareScene = void (*)(LW6Scene& scene, void* user);
+
+struct Activation {
+    LoadProgress progress = nullptr;
+    PrepareScene prepareScene = nullptr;
+    void* user = nullptr;
+    // The show's own files (its script and start-up pictures), listed first
+    // among the used files.
+    std::vector<std::string> fixedFiles;
+};
+
+void activateMetaScene(MetaScene& meta, const Activation& activation);
+
+// The files a metascene uses: the fixed files, the metascript, its scenes,
+// its objects, then the pictures of its textures, with "\" separators.
+std::vector<std::string> usedFiles(const MetaScene& meta,
+                                   const std::vector<std::string>& fixedFiles);
