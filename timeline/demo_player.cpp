@@ -140,11 +140,8 @@ void DemoPlayer::execute(const ScriptEvent& e, int) {
 
 namespace {
 
-// The missing-target box every scene command raises.
-void missingScene(const char* command) {
-    char text[96];
-    std::snprintf(text, sizeof text, "scene != NULL && \"%s: Name nicht vorhanden\"", command);
-    reportAssertion(text);
+void missingTarget(int id, char what) {
+    reportAssertion(missingTargetText(id, what).c_str());
 }
 
 Texture* firstLayerTexture(LWSurface* surface) {
@@ -154,7 +151,6 @@ Texture* firstLayerTexture(LWSurface* surface) {
 } // namespace
 
 void DemoPlayer::runCommand(const ScriptEvent& e) {
-    const KeywordInfo* keyword = keywordById(e.id);
     const double seconds = timeline.time;
     switch (e.id) {
     case EV_STOPDEMO:
@@ -167,14 +163,14 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         if (context.device && white) loadingScreen.draw(0, white->texture());
         std::unique_ptr<MetaScene> meta =
             loadMetascript(&context, archive.get(), e.args[0].word, showProgress, this);
-        if (!meta) reportAssertion("metascene != NULL && \"Failed loading metascript!\"");
+        if (!meta) missingTarget(e.id, 'm');
         mts.push_back(std::move(meta));
         return;
     }
     case EV_ACTIVEMETA: {
         MetaScene* meta = findMeta(e.args[0].word);
         if (!meta) {
-            reportAssertion("m != mts.size() && \"activemeta: Name nicht vorhanden\"");
+            missingTarget(e.id, 'm');
             return;
         }
         current = meta;
@@ -196,7 +192,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
                 return;
             }
         }
-        reportAssertion("m != mts.size() && \"freemeta: Name nicht vorhanden\"");
+        missingTarget(e.id, 'm');
         return;
     }
     case EV_RESTART:
@@ -224,7 +220,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
     case EV_PICFLASH: {
         LWSurface* surface = findSurface(e.args[1].word);
         if (!surface) {
-            reportAssertion("surface != NULL && \"picture fader: Surface nicht vorhanden\"");
+            missingTarget(e.id, 'f');
             return;
         }
         const int kind = e.id == EV_PICFADEIN    ? EFFECT_FADE_IN
@@ -238,31 +234,10 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
     }
 
     // The rest act on a scene of the current metascene, named by the first word.
-    if (!keyword || argCount(keyword->argspec) == 0 || argType(keyword->argspec, 0) != ARG_WORD)
-        return;
-    switch (e.id) {
-    case EV_CAM:
-    case EV_SETRT:
-    case EV_HOLD:
-    case EV_START:
-    case EV_STOP:
-    case EV_CLEAR:
-    case EV_VIEW:
-    case EV_SETPOS:
-    case EV_SCREENSHOT:
-    case EV_CONTINUE:
-    case EV_BLUR:
-    case EV_XFADE:
-        break;
-    default:
-        return;
-    }
+    if (missingTargetText(e.id, 's').empty()) return;
     LW6Scene* scene = findScene(e.args[0].word);
     if (!scene) {
-        if (e.id == EV_SCREENSHOT)
-            reportAssertion("scene != NULL && \"screenshot: scenename nicht vorhanden\"");
-        else
-            missingScene(keyword->name);
+        missingTarget(e.id, 's');
         return;
     }
     switch (e.id) {
@@ -276,7 +251,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
     case EV_SETRT: {
         LWSurface* surface = findSurface(e.args[1].word);
         if (!surface) {
-            reportAssertion("surface != NULL && \"setrt: Surface nicht vorhanden\"");
+            missingTarget(e.id, 'f');
             return;
         }
         Texture* target = renderTargetOf(*scene);
@@ -340,10 +315,7 @@ void DemoPlayer::showProgress(float progress, void* user) {
 }
 
 MetaScene* DemoPlayer::findMeta(const char* name) const {
-    const size_t n = std::strlen(name);
-    for (const std::unique_ptr<MetaScene>& m : mts)
-        if (m && m->name.compare(0, n, name) == 0) return m.get();
-    return nullptr;
+    return findMetaByPrefix(mts, name);
 }
 
 LW6Scene* DemoPlayer::findScene(const char* name) const {
@@ -351,11 +323,7 @@ LW6Scene* DemoPlayer::findScene(const char* name) const {
 }
 
 LWSurface* DemoPlayer::findSurface(const char* prefix) const {
-    if (!current) return nullptr;
-    const size_t n = std::strlen(prefix);
-    for (auto it = current->surfaces.rbegin(); it != current->surfaces.rend(); ++it)
-        if ((*it)->name.compare(0, n, prefix) == 0) return it->get();
-    return nullptr;
+    return current ? findSurfaceByPrefix(*current, prefix) : nullptr;
 }
 
 Texture* DemoPlayer::renderTargetOf(LW6Scene& scene) {

@@ -1,6 +1,7 @@
 #include "metascene_loader.h"
 
 #include "base/byte_reader.h"
+#include "timeline/event_script.h"
 #include "base/diag_log.h"
 #include "files/text_tokenizer.h"
 #include "files/virtual_file.h"
@@ -84,4 +85,52 @@ void activateMetaScene(MetaScene& meta, const Activation& a) {
     files.erase(std::unique(files.begin(), files.end()), files.end());
     log << "-------- used files ----------\n";
     for (const std::string& f : files) log << f << "\n";
+}
+
+MetaScene* findMetaByPrefix(const std::vector<std::unique_ptr<MetaScene>>& mts, const char* name) {
+    const size_t n = std::strlen(name);
+    for (const std::unique_ptr<MetaScene>& m : mts)
+        if (m && m->name.compare(0, n, name) == 0) return m.get();
+    return nullptr;
+}
+
+LWSurface* findSurfaceByPrefix(const MetaScene& meta, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    for (auto it = meta.surfaces.rbegin(); it != meta.surfaces.rend(); ++it)
+        if ((*it)->name.compare(0, n, prefix) == 0) return it->get();
+    return nullptr;
+}
+
+std::string missingTargetText(int id, char what) {
+    if (what == 'm') {
+        if (id == EV_ACTIVEMETA) return "m != mts.size() && \"activemeta: Name nicht vorhanden\"";
+        if (id == EV_FREEMETA) return "m != mts.size() && \"freemeta: Name nicht vorhanden\"";
+        if (id == EV_LOADMETASCRIPT) return "metascene != NULL && \"Failed loading metascript!\"";
+        return "";
+    }
+    if (what == 'f') {
+        if (id == EV_SETRT) return "surface != NULL && \"setrt: Surface nicht vorhanden\"";
+        if (id == EV_PICFADEIN || id == EV_PICFADEOUT || id == EV_PICFLASH)
+            return "surface != NULL && \"picture fader: Surface nicht vorhanden\"";
+        return "";
+    }
+    switch (id) {
+    case EV_SCREENSHOT:
+        return "scene != NULL && \"screenshot: scenename nicht vorhanden\"";
+    case EV_CAM:
+    case EV_SETRT:
+    case EV_HOLD:
+    case EV_START:
+    case EV_STOP:
+    case EV_CLEAR:
+    case EV_VIEW:
+    case EV_SETPOS:
+    case EV_CONTINUE:
+    case EV_BLUR:
+    case EV_XFADE:
+        return std::string("scene != NULL && \"") + keywordById(id)->name +
+               ": Name nicht vorhanden\"";
+    default:
+        return "";
+    }
 }

@@ -20,6 +20,7 @@
 
 class DeviceContextBase;
 class LW6Scene;
+class LWSurface;
 class VirtualFile;
 
 // Reports loading progress (0..1); `user` is passed through.
@@ -37,6 +38,17 @@ constexpr char BINARY_METASCENE_MAGIC[4] = {'K', 'P', 'X', 'S'};
 // counts say.
 std::unique_ptr<MetaScene> loadBinaryMetascene(DeviceContextBase* context, VirtualFile* archive,
                                                const char* fileName);
+
+// The player's lookups by name. Metascenes: the first non-empty entry whose
+// name begins with `name` (as written). Surfaces: the last surface of the
+// metascene whose key begins with `prefix` (as written).
+MetaScene* findMetaByPrefix(const std::vector<std::unique_ptr<MetaScene>>& mts, const char* name);
+LWSurface* findSurfaceByPrefix(const MetaScene& meta, const char* prefix);
+
+// The box text a command raises when its target is missing: the scene
+// commands (what = 's'), their surface (what = 'f'), the metascene commands
+// (what = 'm'); empty for commands that have no such target.
+std::string missingTargetText(int eventId, char what);
 
 // Prepares one scene's lights and objects for drawing (the renderer's part);
 // may be null while nothing draws.
