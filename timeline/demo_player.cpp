@@ -82,7 +82,8 @@ void DemoPlayer::update(bool draw) {
         } else {
             // A frame that is not shown still moves the effect along as its
             // two passes would.
-            for (int i = 0; i < passCount(); ++i) stepEffect(effect, timeline.time);
+            for (int i = 0; i < passCount(); ++i)
+                if (stepEffect(effect, timeline.time).crossFadeEnded) endCrossFade();
         }
     }
     music.sound->poll();

@@ -1,13 +1,19 @@
 // Writes the show's event script, timed to the music's beat (125 BPM: a beat
 // every 0.48 s, a bar every 1.92 s, a pattern every 7.68 s; 61.44 s in all):
-// the music starts, the screen fades in from night blue, flashes fall on the
-// bars and then on every beat in changing colours, colour fades mark each
-// pattern, and the show fades to black and ends itself.
+// the music starts and the metascene of "scenes.txt" loads; the screen fades
+// in on the night scene, flashes fall on the bars; the show's pictures fade
+// and flash in from the panel's surfaces; the dusk scene, drawn into a
+// texture, cross-fades in and takes the screen; colour fades and flashes on
+// every beat; night returns under a blur of dusk; the show fades to black and
+// ends itself.
 //
 //   make_script OUT.scr "MUSIC COMMAND"     (for example "playmp3 music.mp3")
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,8 +24,12 @@ constexpr int PATTERN_MS = 4 * BAR_MS;
 const unsigned kColours[] = {0xffffffffu, 0xff60a0ffu, 0xffff9040u,
                              0xffc060ffu, 0xff40ffc0u, 0xffffe060u};
 
-void line(FILE* f, int ms, const std::string& command) {
-    std::fprintf(f, "%d.%03d %s\n", ms / 1000, ms % 1000, command.c_str());
+// The script's lines, gathered out of order and written sorted by time
+// (lines of the same time keep the order they were given in).
+std::vector<std::pair<int, std::string>> lines;
+
+void line(FILE*, int ms, const std::string& command) {
+    lines.emplace_back(ms, command);
 }
 
 std::string colour(unsigned c) {
@@ -40,16 +50,35 @@ int main(int argc, char** argv) {
     std::fprintf(f, "; Nightloom's bundled show. Made by demo/generators/make_script.cpp:\n"
                     "; edit the generator, not this file.\n");
     line(f, 0, argv[2]);
+    line(f, 0, "loadmetascript scenes.txt");
+    line(f, 0, "activemeta scenes");
+    line(f, 0, "start night");
+    line(f, 0, "clear night 3 0xff0a1428");
+    line(f, 0, "start dusk");
+    line(f, 0, "clear dusk 3 0xffe07030");
+    line(f, 0, "setrt dusk panel.lwo@Screen"); // dusk draws into a texture
     line(f, 0, "fadein 3.84 " + colour(0xff102050u));
     // Pattern 1: a white flash on every bar.
     for (int t = PATTERN_MS; t < 2 * PATTERN_MS; t += BAR_MS) line(f, t, "flash 0.48 0xffffffff");
-    // Pattern 2: every other beat, alternating blue and orange.
-    for (int t = 2 * PATTERN_MS, i = 0; t < 3 * PATTERN_MS; t += 2 * BEAT_MS, ++i)
-        line(f, t, "flash 0.36 " + colour(kColours[1 + i % 2]));
-    // Patterns 3 to 6: a colour fade at each pattern, a flash on every beat.
+    // Pattern 2: the pictures of the panel's surfaces, one format after another.
+    const int pictures = 2 * PATTERN_MS;
+    line(f, pictures, "picfadein 1.92 panel.lwo@Bands");
+    line(f, pictures + BAR_MS, "picflash 0.96 panel.lwo@Stripes");
+    line(f, pictures + BAR_MS + 2 * BEAT_MS, "picflash 0.96 panel.lwo@Moons");
+    line(f, pictures + 2 * BAR_MS, "picflash 1.92 panel.lwo@Flare");
+    line(f, pictures + 3 * BAR_MS, "picfadeout 1.92 panel.lwo@Moons");
+    // Pattern 3: dusk cross-fades in over its first bar and keeps the screen.
+    line(f, 3 * PATTERN_MS, "xfade dusk 1920");
+    // Pattern 5: night again, under a blur of dusk for two bars.
+    line(f, 5 * PATTERN_MS, "start night");
+    line(f, 5 * PATTERN_MS, "blur dusk 3.84 0.3");
+    // Patterns 3 to 6: a colour fade at each pattern, a flash on every beat,
+    // except while the cross-fade and the blur run.
     for (int p = 3; p <= 6; ++p) {
         const int start = p * PATTERN_MS;
-        for (int t = start, i = 0; t < start + PATTERN_MS; t += BEAT_MS, ++i) {
+        const int quiet = p == 3 ? BAR_MS + BEAT_MS : p == 5 ? 2 * BAR_MS : 0;
+        for (int t = start + quiet, i = quiet / BEAT_MS; t < start + PATTERN_MS;
+             t += BEAT_MS, ++i) {
             if (i % 16 == 0)
                 line(f, t, "fadein 1.92 " + colour(kColours[(p + i / 16) % 6]));
             else
@@ -61,5 +90,9 @@ int main(int argc, char** argv) {
     for (int t = last; t < last + BAR_MS; t += BEAT_MS) line(f, t, "flash 0.24 0xffffffff");
     line(f, last + BAR_MS, "fadeout 3.84 0xff000000");
     line(f, 8 * PATTERN_MS + 60, "stopdemo");
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [ms, command] : lines)
+        std::fprintf(f, "%d.%03d %s\n", ms / 1000, ms % 1000, command.c_str());
     return std::fclose(f) == 0 ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <iterator>
 #include <sstream>
 
@@ -56,10 +57,11 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     std::string error;
     const std::string out = tmp.path().string();
     // 7.92 s: the peak of the first white flash (7.68 s, 0.48 s long);
-    // 60.5 s: after the fade to black.
-    ASSERT_TRUE(parseCaptureOptions(
-        {"--at", "7.92,60.5", "--out", out, "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"}, o,
-        error))
+    // 17.76 s and 18.72 s: the peaks of the Targa and PCX picture flashes;
+    // 25 s: the dusk scene after its cross-fade; 60.5 s: after the fade to black.
+    ASSERT_TRUE(parseCaptureOptions({"--at", "7.92,17.76,18.72,25,60.5", "--out", out,
+                                     "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
+                                    o, error))
         << error;
     std::ostringstream log, err;
     ASSERT_EQ(0, runCapture(o, log, err)) << err.str();
@@ -77,6 +79,18 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     EXPECT_TRUE(closeTo(peak, (peak & 0xFF) * 0x010101u, 2)) << std::hex << peak;
     EXPECT_GE(int(peak & 0xFF), 240) << std::hex << peak;
     EXPECT_TRUE(closeTo(centre(black), 0x000000, 2)) << std::hex << centre(black);
+
+    // The pictures show with their many colours; the dusk scene's clear colour
+    // fills the screen once it has taken it.
+    for (int ms : {17760, 18720}) {
+        PngImage picture;
+        ASSERT_TRUE(readPng(frameFileName(out, ms), picture));
+        std::set<uint32_t> colours(picture.pixels.begin(), picture.pixels.end());
+        EXPECT_GT(colours.size(), 8u) << ms;
+    }
+    PngImage dusk;
+    ASSERT_TRUE(readPng(frameFileName(out, 25000), dusk));
+    EXPECT_TRUE(closeTo(centre(dusk), 0xE07030, 2)) << std::hex << centre(dusk);
 
     // The loading screen shows "loading.jpg" from the archive.
     DiskFile disk;
