@@ -16,3 +16,4 @@ int verifyCommand(const Args& args, std::ostream& out, std::ostream& err);
 int scriptCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pictureCommand(const Args& args, std::ostream& out, std::ostream& err);
 int lwCommand(const Args& args, std::ostream& out, std::ostream& err);
+int checkCommand(const Args& args, std::ostream& out, std::ostream& err);

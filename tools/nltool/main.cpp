@@ -24,6 +24,8 @@ const Command kCommands[] = {
      "lw FILE.lws|.lwo [ARCHIVE.sar]      load a scene or object as the player does, print it"},
     {"picture", pictureCommand,
      "picture FILE OUT.png               decode a picture as the player does, write it as PNG"},
+    {"check", checkCommand,
+     "check ARCHIVE.sar [SCRIPT]         run a show's script without a device, list its problems"},
 };
 
 int usage(std::ostream& out) {
