@@ -42,4 +42,5 @@ public:
     TextureList textures;
     std::string name;
     int emptySceneSlots = 0; // of a binary metascene, which holds no scenes
+    bool activated = false;  // its textures and scenes are prepared for drawing
 };

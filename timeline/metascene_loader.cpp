@@ -68,6 +68,11 @@ std::vector<std::string> usedFiles(const MetaScene& meta,
 }
 
 void activateMetaScene(MetaScene& meta, const Activation& a) {
+    // Everything is prepared once: a picture is freed when its texture is
+    // built, so a second build would find nothing and a second preparation
+    // would make the scenes' resources twice.
+    if (meta.activated) return;
+    meta.activated = true;
     // Listed before the build: a missing picture's fallback loses its name.
     std::vector<std::string> files = usedFiles(meta, a.fixedFiles);
     for (const auto& surface : meta.surfaces) assignTexcoords(*surface);

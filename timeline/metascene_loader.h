@@ -63,6 +63,7 @@ struct Activation {
     std::vector<std::string> fixedFiles;
 };
 
+// Does its work once; activating the metascene again changes nothing.
 void activateMetaScene(MetaScene& meta, const Activation& activation);
 
 // The files a metascene uses: the fixed files, the metascript, its scenes,

@@ -13,6 +13,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_stage.h"
 #include "timeline/demo_player.h"
+#include "timeline/effect_drawing.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -120,8 +121,28 @@ TEST(MetascenePlayer, ScenesClearInTheirColourAndTheSecondEyeKeepsTheFirstEyesCh
     // eye's clear left the first eye's red channel alone.
     Show show("0 start screen\n0 clear screen 3 0xff2040c0\n1.0 fadeout 0.1 0xffffffff\n");
     ASSERT_TRUE(show.demo);
+    IDirect3DDevice8* d = show.stage.device();
+    ASSERT_TRUE(show.stage.context->depthHasStencil);
+    d->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 1);
     const uint32_t cleared = show.frameAt(0.5);
     EXPECT_TRUE(closeTo(cleared, 0x2040C0, 1)) << std::hex << cleared;
+    // The scene's clear took the stencil to 0 as well: a quad drawn where the
+    // stencil is 0 covers the frame.
+    d->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+    d->SetRenderState(D3DRS_STENCILREF, 0);
+    d->SetRenderState(D3DRS_STENCILMASK, 0xFF);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    drawQuad(d, 0, 0, 160, 120, nullptr, 0, 1, 0, 1);
+    d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    Readback stencilled;
+    ASSERT_TRUE(readBackBuffer(d, &stencilled));
+    EXPECT_TRUE(closeTo(stencilled.rgb(80, 60), 0x00FF00, 1)) << std::hex << stencilled.rgb(80, 60);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
     show.frameAt(1.5);
     const uint32_t covered = show.frameAt(2.0);
     EXPECT_TRUE(closeTo(covered, 0xFFFFFF, 1)) << std::hex << covered;

@@ -206,6 +206,19 @@ TEST(Activation, BuildsTexturesPreparesScenesAndListsTheFilesUsed) {
                              "Objects\\ship.lwo\nPics\\hull.tga\nloading.jpg\none.lws\nrock.lwo\n"
                              "scene.scr\nsglow.jpg\nshow.txt\nstone.tga\ntwo.lws\n";
     EXPECT_NE(std::string::npos, text.find(unsorted + used)) << text;
+
+    // Activated again (a show that returns to it): nothing is built or
+    // prepared twice, and nothing is reported missing.
+    std::ostringstream again;
+    const size_t boxes = messages.count();
+    {
+        DiagLogRedirect redirect(again);
+        activateMetaScene(*meta, a);
+    }
+    EXPECT_EQ(expected.size(), seen.progress.size());
+    EXPECT_EQ(2u, seen.prepared.size());
+    EXPECT_EQ(std::string::npos, again.str().find("missing")) << again.str();
+    EXPECT_EQ(boxes, messages.count());
 }
 
 TEST(Activation, RepeatedNamesAreListedOnceWhenSorted) {
