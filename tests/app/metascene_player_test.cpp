@@ -44,26 +44,6 @@ void grab(IDirect3DDevice8* device, void* user) {
     g->wanted = false;
 }
 
-// A one-triangle object whose surface "Picture" shows `image` as colour.
-Bytes pictureObject(const std::string& image) {
-    B b;
-    b.tags({"Picture"});
-    b.layer(0);
-    b.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
-    b.polygons("FACE", {{0, 1, 2}});
-    Bytes ptag;
-    B::id(ptag, "SURF");
-    B::vx(ptag, 0);
-    B::u2(ptag, 0);
-    b.chunk("PTAG", ptag);
-    b.stillClip(1, image);
-    Bytes index, proj;
-    B::vx(index, 1);
-    B::u2(proj, 0);
-    b.surface("Picture", B::sub("BLOK", B::blockHeader("IMAP", "COLR") + B::sub("PROJ", proj) +
-                                            B::sub("IMAG", index)));
-    return b.file();
-}
 
 bool closeTo(uint32_t rgb, uint32_t expected, int tolerance) {
     for (int s = 0; s < 24; s += 8)
@@ -86,7 +66,7 @@ struct Show {
         std::filesystem::copy_file(pictures + "jpeg/pillow_hopper.jpg", tmp.path("loading.jpg"));
         std::filesystem::copy_file(pictures + "jpeg/pillow_hopper.jpg", tmp.path("sglow.jpg"));
         std::filesystem::copy_file(pictures + "pcx/allegro_planet.pcx", tmp.path("planet.pcx"));
-        tmp.write("thing.lwo", pictureObject("planet.pcx"));
+        tmp.write("thing.lwo", B::pictureTriangle("Picture", "planet.pcx"));
         const std::string camera = "AddCamera\nCameraMotion\nNumChannels 0\n";
         tmp.write("screen.lws", "LWSC\n3\nLoadObjectLayer 1 thing.lwo\n" + camera + camera);
         tmp.write("target.lws", "LWSC\n3\n" + camera);

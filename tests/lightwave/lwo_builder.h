@@ -121,6 +121,28 @@ public:
         b.insert(b.end(), subchunks.begin(), subchunks.end());
         chunk("SURF", b);
     }
+    // A one-triangle object in layer 0 (a scene's "LoadObjectLayer 1") whose
+    // surface `surface` shows picture `image` as colour, planar along Z.
+    static Bytes pictureTriangle(const std::string& surface, const std::string& image) {
+        LwoBuilder b;
+        b.tags({surface});
+        b.layer(0);
+        b.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
+        b.polygons("FACE", {{0, 1, 2}});
+        Bytes ptag;
+        id(ptag, "SURF");
+        vx(ptag, 0);
+        u2(ptag, 0);
+        b.chunk("PTAG", ptag);
+        b.stillClip(1, image);
+        Bytes index, proj;
+        vx(index, 1);
+        u2(proj, 0);
+        b.surface(surface, sub("BLOK", join(join(blockHeader("IMAP", "COLR"), sub("PROJ", proj)),
+                                            sub("IMAG", index))));
+        return b.file();
+    }
+
     Bytes file() const {
         Bytes b;
         id(b, "FORM");

@@ -26,23 +26,7 @@ using Bytes = LwoBuilder::Bytes;
 // A one-triangle object whose surface "Skin" shows picture `image` (no such
 // file: the texture builds its fallback) as colour.
 Bytes texturedObject(const std::string& image) {
-    B b;
-    b.tags({"Skin"});
-    b.layer(0); // the scene's "LoadObjectLayer 1"
-    b.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
-    b.polygons("FACE", {{0, 1, 2}});
-    Bytes ptag;
-    B::id(ptag, "SURF");
-    B::vx(ptag, 0);
-    B::u2(ptag, 0);
-    b.chunk("PTAG", ptag);
-    b.stillClip(1, image);
-    Bytes index, proj;
-    B::vx(index, 1);
-    B::u2(proj, 0); // planar
-    b.surface("Skin", B::sub("BLOK", B::blockHeader("IMAP", "COLR") + B::sub("PROJ", proj) +
-                                         B::sub("IMAG", index)));
-    return b.file();
+    return B::pictureTriangle("Skin", image);
 }
 
 std::string sceneWith(const std::vector<std::string>& objects) {

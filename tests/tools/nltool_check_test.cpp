@@ -30,26 +30,6 @@ Bytes text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
 
-// A one-triangle object whose surface "Skin" shows picture `image` as colour.
-Bytes texturedObject(const std::string& image) {
-    B b;
-    b.tags({"Skin"});
-    b.layer(0); // the scenes' "LoadObjectLayer 1"
-    b.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
-    b.polygons("FACE", {{0, 1, 2}});
-    Bytes ptag;
-    B::id(ptag, "SURF");
-    B::vx(ptag, 0);
-    B::u2(ptag, 0);
-    b.chunk("PTAG", ptag);
-    b.stillClip(1, image);
-    Bytes index, proj;
-    B::vx(index, 1);
-    B::u2(proj, 0); // planar
-    b.surface("Skin", B::sub("BLOK", B::blockHeader("IMAP", "COLR") + B::sub("PROJ", proj) +
-                                         B::sub("IMAG", index)));
-    return b.file();
-}
 
 const char kShipScene[] = "LWSC\n3\nLoadObjectLayer 1 ship.lwo\nAddLight\nAddCamera\n";
 
@@ -88,7 +68,7 @@ struct Show {
         files["sglow.jpg"] = picture;
         files["hull.jpg"] = picture;
         files["tune.xm"] = testdata("music/xm/libxmp_stereo.xm");
-        files["ship.lwo"] = texturedObject("hull.jpg");
+        files["ship.lwo"] = LwoBuilder::pictureTriangle("Skin", "hull.jpg");
         files["intro.lws"] = text(kShipScene);
         files["tunnel.lws"] = text(kShipScene);
         files["part1.txt"] = text("intro.lws\ntunnel.lws\n");
