@@ -220,8 +220,8 @@ void TextureList::buildAll(Progress progress, void* user) {
     for (size_t i = 0; i < count; ++i) {
         Texture* t = textures[i];
         t->build();
-        if (progress) progress(0.3f + 0.5f * float(i) / float(count), user);
         for (IDirect3DTexture8* d : t->currentTextures)
             if (d) d->PreLoad();
+        if (progress) progress(0.3f + 0.5f * float(i) / float(count), user);
     }
 }

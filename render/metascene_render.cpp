@@ -65,7 +65,7 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
     for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
         if (!scene->active) continue;
         LWItem* camera = scene->currentCamera;
-        if (context.alternateCamera) camera = scene->lights.empty() ? nullptr : scene->lights[0];
+        if (context.alternateCamera && !scene->lights.empty()) camera = scene->lights[0];
 
         IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
         D3DVIEWPORT8 viewport = {0,    0,   DWORD(context.screenWidth), DWORD(context.screenHeight),
@@ -89,7 +89,7 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
 
         DWORD flags = DWORD(scene->clearFlags) & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
         if (!firstEye && !fullClears) flags &= D3DCLEAR_ZBUFFER;
-        if (flags) {
+        if (flags | stencil) {
             // The first eye's clear covers every channel, whatever the eye's mask.
             d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
             const float* c = scene->clearColor;
@@ -137,8 +137,10 @@ Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& cont
     const D3DFORMAT depthFormat =
         context.depthFormat != D3DFMT_UNKNOWN ? context.depthFormat : D3DFMT_D24S8;
     IDirect3DSurface8* depth = nullptr;
-    if (!D3D_CHECK(context.device->CreateDepthStencilSurface(
-            UINT(target->width), UINT(target->height), depthFormat, D3DMULTISAMPLE_NONE, &depth))) {
+    // The texture lives on the first device, so its depth surface does too.
+    IDirect3DDevice8* first = context.devices.empty() ? context.device : context.devices[0];
+    if (!D3D_CHECK(first->CreateDepthStencilSurface(UINT(target->width), UINT(target->height),
+                                                    depthFormat, D3DMULTISAMPLE_NONE, &depth))) {
         colour->Release();
         return target;
     }

@@ -377,6 +377,6 @@ void DemoPlayer::teardown() {
     loadingScreen.release();
     white.reset();
     effect = ScreenEffect{};
-    if (!profiler().all().empty()) profiler().report();
+    profiler().report();
     recorder.close();
 }

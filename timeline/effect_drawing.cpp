@@ -106,6 +106,8 @@ void LoadingScreen::drawFrame(float progress, IDirect3DTexture8* white) {
     IDirect3DDevice8* d = context->device;
     const float w = float(context->screenWidth), h = float(context->screenHeight);
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    // Loading happens between frames, after an eye pass left its mask set.
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
     if (picture && picture->texture())
         drawQuad(d, 0, 0, w, h, picture->texture(), 1, 1, 1, 1);
     else

@@ -59,10 +59,10 @@ std::vector<std::string> usedFiles(const MetaScene& meta,
     std::vector<std::string> files = fixedFiles;
     files.push_back(meta.name);
     for (const auto& scene : meta.scenes) files.push_back(scene->fileName);
-    for (const auto& mesh : meta.meshes) files.push_back(mesh->name);
     for (const Texture* texture : meta.textures.all())
         if (dynamic_cast<const ImageTexture*>(texture) && !texture->name.empty())
             files.push_back(texture->name);
+    for (const auto& mesh : meta.meshes) files.push_back(mesh->name);
     for (std::string& f : files) std::replace(f.begin(), f.end(), '/', '\\');
     return files;
 }

@@ -67,6 +67,6 @@ struct Activation {
 void activateMetaScene(MetaScene& meta, const Activation& activation);
 
 // The files a metascene uses: the fixed files, the metascript, its scenes,
-// its objects, then the pictures of its textures, with "\" separators.
+// the pictures of its textures, then its objects, with "\" separators.
 std::vector<std::string> usedFiles(const MetaScene& meta,
                                    const std::vector<std::string>& fixedFiles);

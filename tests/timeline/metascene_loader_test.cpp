@@ -185,7 +185,7 @@ TEST(Activation, BuildsTexturesPreparesScenesAndListsTheFilesUsed) {
     const std::string text = log.str();
     const std::string unsorted = "-------- unsorted files ----------\n"
                                  "scene.scr\nloading.jpg\nsglow.jpg\nshow.txt\none.lws\ntwo.lws\n"
-                                 "Objects\\ship.lwo\nrock.lwo\nPics\\hull.tga\nstone.tga\n";
+                                 "Pics\\hull.tga\nstone.tga\nObjects\\ship.lwo\nrock.lwo\n";
     const std::string used = "-------- used files ----------\n"
                              "Objects\\ship.lwo\nPics\\hull.tga\nloading.jpg\none.lws\nrock.lwo\n"
                              "scene.scr\nsglow.jpg\nshow.txt\nstone.tga\ntwo.lws\n";
