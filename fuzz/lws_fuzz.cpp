@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MessageRecorder quiet;
     MetaScene meta(nullptr);
     auto* scene = new LW6Scene(nullptr, &meta);
-    meta.scenes.push_back(scene);
+    meta.scenes.emplace_back(scene);
     if (!scene->loadScene(&memory, "fuzz.lws")) return 0;
     for (LWObject* o : scene->objects) o->getInvMatrix(0.5);
     for (LWCamera* c : scene->cameras) c->getMatrix(0.5);
