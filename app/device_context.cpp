@@ -1,5 +1,8 @@
 #include "device_context.h"
 
+#include "effects/effect_textures.h"
+#include "images/texture.h"
+
 DeviceContext::DeviceContext(DisplaySystem& display) {
     deviceCount = display.outputCount;
     for (const RenderOutput& o : display.outputs) devices.push_back(o.device);
@@ -38,6 +41,10 @@ DeviceContext::DeviceContext(DisplaySystem& display) {
         screenWidth = s.width;
         screenHeight = s.height;
     }
+
+    // Last: the texture reads the devices set above.
+    ownedTexcoordMap = makeTexcoordMap(this);
+    texcoordMap = ownedTexcoordMap.get();
 }
 
 DeviceContext::~DeviceContext() {

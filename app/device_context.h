@@ -8,6 +8,7 @@
 #include "display_system.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Texture;
@@ -46,9 +47,12 @@ public:
     bool hardwareTnL = false;
     bool vertexShaders = false;
     bool pixelShaders = false;
-    // The 1D texture-coordinate map; made by the texture-coordinate map
-    // code once it exists (null until then).
+    // The 1D texture-coordinate map, made with the context and owned by it
+    // (ownedTexcoordMap); users hold it by this pointer.
     Texture* texcoordMap = nullptr;
     // The standard vertex shaders (handles); empty until createShaderSet builds them.
     std::vector<DWORD> shaders;
+
+private:
+    std::unique_ptr<Texture> ownedTexcoordMap;
 };

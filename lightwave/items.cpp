@@ -8,6 +8,7 @@
 #include "app/device_context_base.h"
 #include "mesh_data.h"
 #include "effects/particle_settings.h"
+#include "images/texture.h"
 #include "timeline/profiler.h"
 
 #include <cmath>
@@ -162,6 +163,8 @@ LWLight::LWLight(DeviceContextBase* context) : LWItem(context) {
     minNear = 1.0f / 256;
     flickerPeriod = (std::rand() % 2 == 0) ? 1.7391304f : 1.3043478f;
 }
+
+LWLight::~LWLight() = default;
 
 LWCamera::LWCamera(DeviceContextBase* context) : LWItem(context) {
     kind = ITEM_CAMERA;

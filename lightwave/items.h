@@ -8,11 +8,13 @@
 #include "envelope.h"
 #include "lw_matrix.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class DeviceContextBase;
 class LWObjectLayer;
+class Texture;
 struct VolumetricSettings;
 
 enum LWChannel {
@@ -121,9 +123,12 @@ enum LWLightType {
     LIGHT_AREA = 4
 };
 
+enum LWShadowType { SHADOW_OFF = 0, SHADOW_RAYTRACE = 1, SHADOW_MAP = 2 };
+
 class LWLight : public LWItem {
 public:
     explicit LWLight(DeviceContextBase* context);
+    ~LWLight() override;
 
     int32_t lightType = LIGHT_DISTANT;
     LWAnimValue color[3];
@@ -143,7 +148,8 @@ public:
     LWAnimValue flareRotationAngle; // degrees, as written
     int32_t shadowType = 0;
     int32_t shadowMapSize = 512;
-    float flickerPeriod; // seconds
+    float flickerPeriod;                  // seconds
+    std::unique_ptr<Texture> spotTexture; // shadow-map lights only, made when prepared
 };
 
 class LWCamera : public LWItem {
