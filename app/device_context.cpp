@@ -1,5 +1,7 @@
 #include "device_context.h"
 
+#include "render/surface_programs.h"
+
 #include "effects/effect_textures.h"
 #include "images/texture.h"
 
@@ -48,11 +50,8 @@ DeviceContext::DeviceContext(DisplaySystem& display) {
 }
 
 DeviceContext::~DeviceContext() {
-    for (DWORD shader : shaders)
-        if (device) device->DeleteVertexShader(shader);
+    programs.clear(); // they delete their per-device programs
 }
-
-void DeviceContext::createShaderSet() {}
 
 void DeviceContext::present() {
     if (!device) return;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class SurfaceProgram;
 class Texture;
 
 class DeviceContext : public DeviceContextBase {
@@ -19,10 +20,6 @@ public:
     ~DeviceContext() override;
     DeviceContext(const DeviceContext&) = delete;
     DeviceContext& operator=(const DeviceContext&) = delete;
-
-    // Builds the standard vertex-shader set; called once by the demo's init.
-    // Not built yet: the surface programs supply it.
-    void createShaderSet();
 
     // Presents the current device's back buffer; the frame capture reads the
     // buffer first through `beforePresent` (none in the programs).
@@ -50,8 +47,9 @@ public:
     // The 1D texture-coordinate map, made with the context and owned by it
     // (ownedTexcoordMap); users hold it by this pointer.
     Texture* texcoordMap = nullptr;
-    // The standard vertex shaders (handles); empty until createShaderSet builds them.
-    std::vector<DWORD> shaders;
+    // The four surface programs (render/surface_programs.h), made once by
+    // createSurfacePrograms when the demo starts; destroyed before the devices.
+    std::vector<std::unique_ptr<SurfaceProgram>> programs;
 
 private:
     std::unique_ptr<Texture> ownedTexcoordMap;

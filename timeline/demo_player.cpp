@@ -6,6 +6,7 @@
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "profiler.h"
+#include "render/surface_programs.h"
 #include "sound/tmz_sound_system.h"
 
 #include <cstdio>
@@ -41,7 +42,7 @@ void DemoPlayer::init(DisplaySystem& display) {
         context.present();
         context.device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING,
                                        !(context.hardwareTnL && context.vertexShaders));
-        context.createShaderSet();
+        createSurfacePrograms(context);
         context.device->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, !context.hardwareTnL);
     }
     timeline = DemoTimeline{};
