@@ -254,13 +254,4 @@ TEST(ShaderPrograms, PixelProgramsStayWithinPs11) {
     }
 }
 
-TEST(ShaderPrograms, ReceiverMultipliesByTheColourTextureOnlyWhenItHasOne) {
-    std::vector<Instruction> with, without;
-    ASSERT_TRUE(decode(shader::shadowReceiverPixelProgram(true), 0xFFFF0101, &with));
-    ASSERT_TRUE(decode(shader::shadowReceiverPixelProgram(false), 0xFFFF0101, &without));
-    EXPECT_EQ(without.size() + 2, with.size()); // tex t2 and one multiply
-    EXPECT_EQ(3, analyse(with, true).textureInstructions);
-    EXPECT_EQ(2, analyse(without, true).textureInstructions);
-}
-
 } // namespace
