@@ -9,6 +9,12 @@
 
 #include <cstdint>
 
+// Colour-write masks of the eye passes (D3DCOLORWRITEENABLE bits: red 1,
+// green 2, blue 4, alpha 8).
+constexpr int COLOR_WRITE_LEFT_EYE = 9;   // red and alpha
+constexpr int COLOR_WRITE_RIGHT_EYE = 14; // green, blue and alpha
+constexpr int COLOR_WRITE_ALL = 15;
+
 class DeviceContextBase {
 public:
     virtual ~DeviceContextBase() = default;
@@ -26,7 +32,7 @@ public:
     int stereoPasses = 2;
     int eye = -1; // 0 left, 1 right; -1 one picture; 2 + output in nightloom-prev
     float stereoParams[4] = {0.5f, 3.75f, 3.75f, 3.75f};
-    int colorWriteMask = 15; // 9 left eye, 14 right eye
+    int colorWriteMask = COLOR_WRITE_ALL;
     FreeCamera freeCamera;
     uint8_t freeFlight = 0;
     // D3DRS_STENCILENABLE while mirrored geometry draws; the X key toggles it.

@@ -19,8 +19,10 @@ class VirtualFile;
 struct IDirect3DTexture8;
 struct IDirect3DSurface8;
 
-constexpr uint32_t TEXTURE_FORMAT_ARGB = 21; // D3DFMT_A8R8G8B8
-constexpr int TEXTURE_POOL_DEFAULT = 0;      // D3DPOOL_DEFAULT (render targets)
+constexpr uint32_t TEXTURE_FORMAT_ARGB = 21;          // D3DFMT_A8R8G8B8
+constexpr uint32_t TEXTURE_FORMAT_DXT1 = 0x31545844u; // D3DFMT_DXT1 ("DXT1")
+constexpr uint32_t TEXTURE_FORMAT_DXT5 = 0x35545844u; // D3DFMT_DXT5
+constexpr int TEXTURE_POOL_DEFAULT = 0;               // D3DPOOL_DEFAULT (render targets)
 constexpr int TEXTURE_POOL_MANAGED = 1;
 constexpr int TEXTURE_POOL_SYSTEM = 2;
 

@@ -1,6 +1,7 @@
 // The device half of the texture classes: creating, filling, filtering,
 // compressing and releasing Direct3D textures.
 
+#include "app/d3d_check.h"
 #include "texture.h"
 
 #include "app/device_context.h"
@@ -30,7 +31,7 @@ void Texture::releaseDeviceTextures() {
 IDirect3DSurface8* Texture::renderSurface() {
     if (pool != D3DPOOL_DEFAULT || deviceTextures.empty() || !deviceTextures[0]) return nullptr;
     IDirect3DSurface8* surface = nullptr;
-    deviceTextures[0]->GetSurfaceLevel(0, &surface);
+    if (!D3D_CHECK(deviceTextures[0]->GetSurfaceLevel(0, &surface))) return nullptr;
     return surface;
 }
 
@@ -44,12 +45,14 @@ void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName)
     for (size_t i = 0; i < deviceTextures.size(); ++i) {
         IDirect3DDevice8* device = deviceContext(context)->devices[i];
         if (!device) continue;
-        if (i > 0 && compressed)
-            device->CreateTexture(UINT(w), UINT(h), levels, 0, compressedFormat, D3DPOOL_MANAGED,
-                                  &deviceTextures[i]);
-        else
-            device->CreateTexture(UINT(w), UINT(h), levels, 0, D3DFORMAT(format), D3DPOOL(pool),
-                                  &deviceTextures[i]);
+        // A texture the device refuses stays null; users check for it.
+        const bool made =
+            i > 0 && compressed
+                ? D3D_CHECK(device->CreateTexture(UINT(w), UINT(h), levels, 0, compressedFormat,
+                                                  D3DPOOL_MANAGED, &deviceTextures[i]))
+                : D3D_CHECK(device->CreateTexture(UINT(w), UINT(h), levels, 0, D3DFORMAT(format),
+                                                  D3DPOOL(pool), &deviceTextures[i]));
+        if (!made) deviceTextures[i] = nullptr;
     }
     levelCount =
         !deviceTextures.empty() && deviceTextures[0] ? int(deviceTextures[0]->GetLevelCount()) : 0;
@@ -127,18 +130,19 @@ void Texture::compressLevels() {
     format = uint32_t(wanted);
     // A device without that compressed format keeps the picture uncompressed,
     // but it must still leave system memory to be drawn.
-    if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, wanted,
-                                     D3DPOOL_MANAGED, &target))) {
+    if (!D3D_CHECK(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0, wanted,
+                                         D3DPOOL_MANAGED, &target))) {
         format = TEXTURE_FORMAT_ARGB;
-        if (FAILED(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0,
-                                         D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &target)))
+        target = nullptr;
+        if (!D3D_CHECK(device->CreateTexture(UINT(width), UINT(height), UINT(levelCount), 0,
+                                             D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &target)))
             return;
     }
     pool = D3DPOOL_MANAGED;
     for (int level = 0; level < levelCount; ++level) {
         IDirect3DSurface8 *to = nullptr, *from = nullptr;
-        target->GetSurfaceLevel(UINT(level), &to);
-        source->GetSurfaceLevel(UINT(level), &from);
+        if (!D3D_CHECK(target->GetSurfaceLevel(UINT(level), &to))) to = nullptr;
+        if (!D3D_CHECK(source->GetSurfaceLevel(UINT(level), &from))) from = nullptr;
         if (to && from)
             D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, nullptr, D3DX_DEFAULT,
                                        0);
@@ -154,7 +158,7 @@ void Texture::convertNormalMaps() {
     std::vector<uint32_t> scratch(size_t(width) * size_t(height));
     for (int level = 0; level < levelCount; ++level) {
         D3DSURFACE_DESC desc;
-        t->GetLevelDesc(UINT(level), &desc);
+        if (!D3D_CHECK(t->GetLevelDesc(UINT(level), &desc))) continue;
         D3DLOCKED_RECT lock;
         if (FAILED(t->LockRect(UINT(level), &lock, nullptr, 0))) continue;
         convertToNormalMap(static_cast<uint32_t*>(lock.pBits), int(desc.Width), int(desc.Height),
@@ -171,8 +175,9 @@ void Texture::copyToOtherDevices() {
         if (!target) continue;
         for (int level = 0; level < levelCount; ++level) {
             D3DSURFACE_DESC from, to;
-            source->GetLevelDesc(UINT(level), &from);
-            target->GetLevelDesc(UINT(level), &to);
+            if (!D3D_CHECK(source->GetLevelDesc(UINT(level), &from)) ||
+                !D3D_CHECK(target->GetLevelDesc(UINT(level), &to)))
+                continue;
             // Level bytes are copied as they are: only equal formats and sizes.
             if (from.Format != to.Format || from.Size != to.Size) continue;
             D3DLOCKED_RECT a, b;
@@ -209,8 +214,10 @@ RenderTargetTexture::RenderTargetTexture(DeviceContextBase* base) : Texture(base
     levelCount = 1;
     for (size_t i = 0; i < deviceTextures.size(); ++i) {
         if (!context->devices[i]) continue;
-        context->devices[i]->CreateTexture(UINT(width), UINT(height), 1, D3DUSAGE_RENDERTARGET,
-                                           D3DFORMAT(format), D3DPOOL_DEFAULT, &deviceTextures[i]);
+        if (!D3D_CHECK(context->devices[i]->CreateTexture(UINT(width), UINT(height), 1,
+                                                          D3DUSAGE_RENDERTARGET, D3DFORMAT(format),
+                                                          D3DPOOL_DEFAULT, &deviceTextures[i])))
+            deviceTextures[i] = nullptr;
     }
     currentTextures = deviceTextures;
 }

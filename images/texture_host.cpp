@@ -43,8 +43,7 @@ void Texture::buildFallback() {
 void Texture::finish() {
     const bool compressed = (flags & TEXTURE_COMPRESS) && !(flags & TEXTURE_NORMAL_MAP);
     if (compressed) {
-        format = (flags & TEXTURE_ALPHA_FROM_INTENSITY) ? 0x35545844u /* DXT5 */
-                                                        : 0x31545844u /* DXT1 */;
+        format = (flags & TEXTURE_ALPHA_FROM_INTENSITY) ? TEXTURE_FORMAT_DXT5 : TEXTURE_FORMAT_DXT1;
         pool = TEXTURE_POOL_MANAGED;
     }
     if (flags & TEXTURE_NORMAL_MAP) format = TEXTURE_FORMAT_ARGB;

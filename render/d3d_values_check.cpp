@@ -2,6 +2,10 @@
 
 #include "d3d_values.h"
 
+#include "app/device_context_base.h"
+#include "images/texture.h"
+#include "lightwave/wrap_mode.h"
+
 #include <d3d8.h>
 
 #define NL_SAME(ours, theirs)                                                                      \
@@ -70,3 +74,26 @@ NL_SAME(CULL_CCW, D3DCULL_CCW);
 NL_SAME(TS_TEXTURE0, D3DTS_TEXTURE0);
 NL_SAME(TS_TEXTURE1, D3DTS_TEXTURE1);
 NL_SAME(TEXOPCAPS_MULTIPLYADD, D3DTEXOPCAPS_MULTIPLYADD);
+
+// Values other portable code mirrors: texture formats and pools, address
+// modes and their capability bits, the eye passes' colour-write masks.
+static_assert(TEXTURE_FORMAT_ARGB == uint32_t(D3DFMT_A8R8G8B8), "texture format");
+static_assert(TEXTURE_FORMAT_DXT1 == uint32_t(D3DFMT_DXT1), "DXT1");
+static_assert(TEXTURE_FORMAT_DXT5 == uint32_t(D3DFMT_DXT5), "DXT5");
+static_assert(TEXTURE_POOL_DEFAULT == D3DPOOL_DEFAULT && TEXTURE_POOL_MANAGED == D3DPOOL_MANAGED &&
+                  TEXTURE_POOL_SYSTEM == D3DPOOL_SYSTEMMEM,
+              "texture pools");
+static_assert(ADDRESS_WRAP == D3DTADDRESS_WRAP && ADDRESS_MIRROR == D3DTADDRESS_MIRROR &&
+                  ADDRESS_CLAMP == D3DTADDRESS_CLAMP && ADDRESS_BORDER == D3DTADDRESS_BORDER,
+              "address modes");
+static_assert(ADDRESS_CAPS_WRAP == D3DPTADDRESSCAPS_WRAP &&
+                  ADDRESS_CAPS_MIRROR == D3DPTADDRESSCAPS_MIRROR &&
+                  ADDRESS_CAPS_CLAMP == D3DPTADDRESSCAPS_CLAMP &&
+                  ADDRESS_CAPS_BORDER == D3DPTADDRESSCAPS_BORDER &&
+                  ADDRESS_CAPS_INDEPENDENT_UV == D3DPTADDRESSCAPS_INDEPENDENTUV,
+              "address capability bits");
+static_assert(COLOR_WRITE_LEFT_EYE == (D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_ALPHA) &&
+                  COLOR_WRITE_RIGHT_EYE == (D3DCOLORWRITEENABLE_GREEN | D3DCOLORWRITEENABLE_BLUE |
+                                            D3DCOLORWRITEENABLE_ALPHA) &&
+                  COLOR_WRITE_ALL == (COLOR_WRITE_LEFT_EYE | COLOR_WRITE_RIGHT_EYE),
+              "colour-write masks");

@@ -1,7 +1,7 @@
 #include "metascene_render.h"
 
 #include "base/color.h"
-#include "d3d_check.h"
+#include "app/d3d_check.h"
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"

@@ -1,6 +1,6 @@
 #include "surface_programs.h"
 
-#include "d3d_check.h"
+#include "app/d3d_check.h"
 #include "images/texture.h"
 #include "shader_programs.h"
 #include "vertex_formats.h"

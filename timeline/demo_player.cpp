@@ -104,9 +104,9 @@ void DemoPlayer::drawPasses() {
         context.device = context.devices[size_t(context.currentOutput)];
         if (isPrevBuild()) {
             context.eye = twoOutputs ? 2 + i : -1;
-            context.colorWriteMask = 15;
+            context.colorWriteMask = COLOR_WRITE_ALL;
         } else {
-            context.colorWriteMask = i == 1 ? 14 : 9;
+            context.colorWriteMask = i == 1 ? COLOR_WRITE_RIGHT_EYE : COLOR_WRITE_LEFT_EYE;
             context.eye = i;
             context.stereoParams[1] = context.stereoParams[2];
         }
