@@ -151,3 +151,58 @@ TEST_F(SurfaceProgramsOnDevice, ADiffusePictureDimsTheColourPicture) {
     const uint32_t shown = draw(s, false);
     EXPECT_TRUE(closeTo(shown, 0x643219, 3)) << std::hex << shown;
 }
+
+TEST_F(SurfaceProgramsOnDevice, ASpecularPictureAddsToTheDiffuseColourPicture) {
+    // Lit by ambient white alone: the diffuse colour is the material's
+    // (0.5, 0.25, 0.5); the specular term is black without lights, so the
+    // result is 0 + diffuse x colour picture.
+    auto colour = solid(*stage.context, 0xFFC86432);
+    auto spec = solid(*stage.context, 0xFF808080);
+    LWSurface s;
+    s.diffuse.value = 0.5f;
+    addLayer(s, "COLR", colour.get());
+    addLayer(s, "SPEC", spec.get());
+    const uint32_t shown = draw(s, true);
+    EXPECT_TRUE(closeTo(shown, 0x641919, 3)) << std::hex << shown;
+}
+
+TEST_F(SurfaceProgramsOnDevice, ReflectionsAddTheReflectedPictureByTheReflectionStrength) {
+    auto colour = solid(*stage.context, 0xFFC86432);
+    auto sky = solid(*stage.context, 0xFF0000FF);
+    LWSurface s;
+    addLayer(s, "COLR", colour.get());
+    s.reflectionOptions = 2; // spherical: colour + picture x REFL
+    s.reflectionImage = sky.get();
+    s.reflection.value = 0.5f;
+    const uint32_t spherical = draw(s, false);
+    EXPECT_TRUE(closeTo(spherical, 0xC864B1, 3)) << std::hex << spherical;
+
+    // A cube map: colour + REFL (as the stage's alpha) x the cube's colour.
+    IDirect3DCubeTexture8* cube = nullptr;
+    ASSERT_EQ(D3D_OK,
+              stage.device()->CreateCubeTexture(8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube));
+    for (int face = 0; face < 6; ++face) {
+        D3DLOCKED_RECT lock;
+        ASSERT_EQ(D3D_OK, cube->LockRect(D3DCUBEMAP_FACES(face), 0, &lock, nullptr, 0));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                static_cast<uint32_t*>(lock.pBits)[y * lock.Pitch / 4 + x] = 0xFF00FF00;
+        cube->UnlockRect(D3DCUBEMAP_FACES(face), 0);
+    }
+    s.reflectionOptions = 3;
+    s.reflectionCube = cube;
+    const uint32_t cubic = draw(s, false);
+    EXPECT_TRUE(closeTo(cubic, 0xC8E332, 3)) << std::hex << cubic;
+    stage.device()->SetTexture(1, nullptr);
+    cube->Release();
+}
+
+TEST_F(SurfaceProgramsOnDevice, DoubleSidedSurfacesAreDrawnWhateverTheCullMode) {
+    LWSurface s;
+    s.color[0].value = s.color[1].value = s.color[2].value = 1;
+    // The quad's winding is culled by the other mode.
+    stage.context->programs[0]->cullMode = D3DCULL_CW;
+    EXPECT_TRUE(closeTo(draw(s, true), 0x000000, 1));
+    s.doubleSided = true;
+    EXPECT_TRUE(closeTo(draw(s, true), 0xFF80FF, 2));
+}
