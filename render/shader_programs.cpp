@@ -53,7 +53,7 @@ std::vector<uint32_t> bumpVertexDeclaration() {
 }
 
 std::vector<uint32_t> smFlatShaderProgram() {
-    ShaderBuilder b = ShaderBuilder::vs(1, 1);
+    ShaderBuilder b = ShaderBuilder::vs(1, 0);
     transformPoint(b, r(0), C_WORLD_VIEW_PROJ);
     b.mov(oPos, r(0));
     b.mul(oT(0).x(), r(0).w(), c(C_DEPTH_SCALE).x());
@@ -65,7 +65,7 @@ std::vector<uint32_t> smFlatShaderProgram() {
 std::vector<uint32_t> dot3dsVertexProgram() {
     const Operand tangentS = r(1), tangentT = r(2), normal = r(3);
     const Operand light = r(4), half = r(5), halfTangent = r(6);
-    ShaderBuilder b = ShaderBuilder::vs(1, 1);
+    ShaderBuilder b = ShaderBuilder::vs(1, 0);
     transformPoint(b, oPos, C_WORLD_VIEW_PROJ);
 
     rotateVector(b, tangentS, v(5), C_WORLD);
@@ -115,7 +115,7 @@ std::vector<uint32_t> dot3dsPixelProgram() {
 }
 
 std::vector<uint32_t> hwSoftShadowMapProgram() {
-    ShaderBuilder b = ShaderBuilder::vs(1, 1);
+    ShaderBuilder b = ShaderBuilder::vs(1, 0);
     transformPoint(b, oPos, C_WORLD_VIEW_PROJ);
     b.mov(oD(0), c(C_AMBIENT));
     transformPoint(b, r(0), C_SHADOW_MATRIX);

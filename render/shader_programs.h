@@ -40,12 +40,12 @@ std::vector<uint32_t> surfaceVertexDeclaration();
 // that order in the stream.
 std::vector<uint32_t> bumpVertexDeclaration();
 
-// vs.1.1, format 1. The shadow-map pass: clip position into oPos (kept in
+// vs.1.0, format 1. The shadow-map pass: clip position into oPos (kept in
 // r0); oT0 = (c20.x * clip w, c20.y, c20.z, c20.w), which the 1D texture
 // coordinate map turns into a grey level of depth / range; oD0 = c70.
 std::vector<uint32_t> smFlatShaderProgram();
 
-// vs.1.1, format 2. Per-pixel bump lighting set-up:
+// vs.1.0, format 2. Per-pixel bump lighting set-up:
 //   oPos = clip position;
 //   S', T', N' = v5, v6, v1 turned into world space by the 3x3 of c13..c15;
 //   oT2 = (normalise(S'.c21, T'.c21, N'.c21), c1.w): the light in tangent space;
@@ -65,7 +65,7 @@ std::vector<uint32_t> dot3dsVertexProgram();
 // is the same, and no intermediate leaves the -1..1 range.
 std::vector<uint32_t> dot3dsPixelProgram();
 
-// vs.1.1, format 3. Shadow receiver: oPos = clip position; oD0 = c30
+// vs.1.0, format 3. Shadow receiver: oPos = clip position; oD0 = c30
 // (ambient); r0 = v0 x c26..c29 (shadow-map coordinates: x, y, depth
 // reference, w); oD1 = (c0 < r0.w) per component, 1 in front of the light
 // and 0 behind it; oT0 = oT1 = r0; oT2 = v3.

@@ -42,6 +42,10 @@ SurfaceProgram::~SurfaceProgram() {
     }
 }
 
+bool SurfaceProgram::devicePixelPrograms() const {
+    return context.hardwareCaps.PixelShaderVersion >= D3DPS_VERSION(1, 1);
+}
+
 void SurfaceProgram::convertVertex(void* dst, const GenericVertex& vertex) const {
     ::convertVertex(index, vertex, dst);
 }
@@ -59,7 +63,7 @@ void SurfaceProgram::create(const std::vector<uint32_t>& vertexTokens,
         if (!D3D_CHECK(d->CreateVertexShader(declaration.data(), words(vertexTokens),
                                              &vertexHandles[i], usage)))
             vertexHandles[i] = 0;
-        if (pixelTokens && context.pixelShaders &&
+        if (pixelTokens && devicePixelPrograms() &&
             !D3D_CHECK(d->CreatePixelShader(words(*pixelTokens), &pixelHandles[i])))
             pixelHandles[i] = 0;
     }
@@ -92,9 +96,12 @@ void SurfaceProgram::apply(double) {
             break;
         }
     }
-    // The vertex programs read the power and the bump strength from constants.
-    d->SetVertexShaderConstant(SPECULAR_POWER_REGISTER, plan.c33, 1);
-    if (plan.hasBump) d->SetVertexShaderConstant(BUMP_STRENGTH_REGISTER, plan.c35, 1);
+    // The vertex programs read the power and the bump strength from constants
+    // (set with the material: the flat program leaves them as they are).
+    if (plan.hasMaterial) {
+        d->SetVertexShaderConstant(SPECULAR_POWER_REGISTER, plan.c33, 1);
+        if (plan.hasBump) d->SetVertexShaderConstant(BUMP_STRENGTH_REGISTER, plan.c35, 1);
+    }
 }
 
 FixedFunctionProgram::FixedFunctionProgram(DeviceContext& context) : SurfaceProgram(context, 0) {
@@ -146,13 +153,19 @@ ShadowReceiverProgram::ShadowReceiverProgram(DeviceContext& context) : SurfacePr
     create(shader::hwSoftShadowMapProgram(), nullptr);
     for (int colour = 0; colour < 2; ++colour) {
         receiverPixelHandles[colour].assign(context.devices.size(), 0);
-        if (!context.pixelShaders) continue;
+        if (!devicePixelPrograms()) continue;
         const std::vector<uint32_t> tokens = shader::shadowReceiverPixelProgram(colour == 1);
         for (size_t i = 0; i < context.devices.size(); ++i)
             if (context.devices[i] && !D3D_CHECK(context.devices[i]->CreatePixelShader(
                                           words(tokens), &receiverPixelHandles[colour][i])))
                 receiverPixelHandles[colour][i] = 0;
     }
+}
+
+ShadowReceiverProgram::~ShadowReceiverProgram() {
+    for (const std::vector<DWORD>& handles : receiverPixelHandles)
+        for (size_t i = 0; i < handles.size(); ++i)
+            if (handles[i] && context.devices[i]) context.devices[i]->DeletePixelShader(handles[i]);
 }
 
 void ShadowReceiverProgram::setupSurface(LWSurface& surface, double time) {

@@ -51,6 +51,8 @@ protected:
                 const std::vector<uint32_t>* pixelTokens);
     // Applies the plan on the current device, with the material constants.
     void apply(double time);
+    // The devices run ps.1.1 pixel programs (whatever the vertex processing).
+    bool devicePixelPrograms() const;
 
     StatePlan plan; // reused: no allocation per draw once it has grown
 };
@@ -84,6 +86,7 @@ public:
 class ShadowReceiverProgram : public SurfaceProgram {
 public:
     explicit ShadowReceiverProgram(DeviceContext& context);
+    ~ShadowReceiverProgram() override;
     void setupSurface(LWSurface& surface, double time) override;
     // The shadow light's maps, set by the shadow pass before its receivers draw.
     IDirect3DBaseTexture8* depthTexture = nullptr;

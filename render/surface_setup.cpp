@@ -16,6 +16,7 @@ void StatePlan::clear() {
     for (float& v : c33) v = 0;
     for (float& v : c35) v = 0;
     hasBump = false;
+    hasMaterial = false;
 }
 
 void StatePlan::render(uint32_t state, uint32_t value) {
@@ -58,6 +59,7 @@ void StatePlan::transform(uint32_t slot, const LWMatrix& m) {
 
 void StatePlan::setMaterial(const MaterialRecord& m) {
     material = m;
+    hasMaterial = true;
     changes.push_back(StateChange{StateChange::MATERIAL});
 }
 

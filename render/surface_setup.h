@@ -64,6 +64,7 @@ public:
     float c33[4] = {}; // specular power, for the vertex programs
     float c35[4] = {}; // bump strength, when the surface has a bump layer
     bool hasBump = false;
+    bool hasMaterial = false; // the plan sets a material (all programs but the flat one)
 };
 
 // The first enabled layer of that channel ("COLR", "BUMP", ...), or null.

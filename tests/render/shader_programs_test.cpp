@@ -200,7 +200,8 @@ TEST(ShaderPrograms, VertexProgramsReadTheirFormatAndConstantsAndWriteWholeOutpu
     for (const VertexCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<Instruction> program;
-        ASSERT_TRUE(decode(c.program, 0xFFFE0101, &program));
+        ASSERT_TRUE(
+            decode(c.program, 0xFFFE0100, &program)); // vs.1.0: every vertex shader device runs it
         const Usage u = analyse(program, false);
         const Set provided = declared(c.declaration);
         for (uint32_t input : u.inputs) EXPECT_TRUE(provided.count(input)) << "v" << input;
@@ -211,12 +212,12 @@ TEST(ShaderPrograms, VertexProgramsReadTheirFormatAndConstantsAndWriteWholeOutpu
         EXPECT_FALSE(u.readsOutput);
         EXPECT_EQ(0, u.textureInstructions);
         ASSERT_FALSE(u.temps.empty());
-        EXPECT_LT(*u.temps.rbegin(), 12u); // vs.1.1 has r0..r11
+        EXPECT_LT(*u.temps.rbegin(), 12u); // vs.1.0 has r0..r11
         EXPECT_LE(u.arithmetic, 128);
     }
     // The bump program reads the normal, texcoord 0 and both tangents.
     std::vector<Instruction> dot3;
-    ASSERT_TRUE(decode(shader::dot3dsVertexProgram(), 0xFFFE0101, &dot3));
+    ASSERT_TRUE(decode(shader::dot3dsVertexProgram(), 0xFFFE0100, &dot3));
     EXPECT_EQ((Set{0, 1, 3, 5, 6}), analyse(dot3, false).inputs);
 }
 
