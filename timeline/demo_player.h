@@ -18,6 +18,7 @@
 #include "lightwave/meta_scene.h"
 #include "metascene_loader.h"
 #include "render/metascene_render.h"
+#include "render/scene_preparation.h"
 
 #include <memory>
 #include <string>
@@ -43,10 +44,10 @@ public:
     // capture's deterministic clock).
     SoundSystem* (*soundFactory)() = nullptr;
     std::string archiveName = "moonwell.sar";
-    // The scene renderer's parts: drawing one scene, and preparing a scene's
-    // lights and objects on activation. Without them scenes only clear.
+    // The scene renderer's parts: drawing one scene (none yet: scenes only
+    // clear), and preparing a scene's lights and objects on activation.
     DrawScene drawScene = nullptr;
-    PrepareScene prepareScene = nullptr;
+    PrepareScene prepareScene = prepareSceneForDrawing;
 
     // The first non-empty metascene whose name begins with `name` (as written).
     MetaScene* findMeta(const char* name) const;

@@ -8,6 +8,7 @@
 #include "files/disk_file.h"
 #include "images/picture_loader.h"
 #include "lightwave/lwo_builder.h"
+#include "lightwave/items.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "tests/support/temp_dir.h"
@@ -44,7 +45,6 @@ void grab(IDirect3DDevice8* device, void* user) {
     g->wanted = false;
 }
 
-
 bool closeTo(uint32_t rgb, uint32_t expected, int tolerance) {
     for (int s = 0; s < 24; s += 8)
         if (std::abs(int((rgb >> s) & 0xFF) - int((expected >> s) & 0xFF)) > tolerance)
@@ -69,7 +69,9 @@ struct Show {
         tmp.write("thing.lwo", B::pictureTriangle("Picture", "planet.pcx"));
         const std::string camera = "AddCamera\nCameraMotion\nNumChannels 0\n";
         tmp.write("screen.lws", "LWSC\n3\nLoadObjectLayer 1 thing.lwo\n" + camera + camera);
-        tmp.write("target.lws", "LWSC\n3\n" + camera);
+        tmp.write("target.lws", "LWSC\n3\n" + camera +
+                                    "AddLight\nLightName Sun\nShadowType 2\nLightConeAngle 30\n"
+                                    "AddLight\nLightName Fill\nShadowType 1\n");
         tmp.write("meta.txt", "screen.lws target.lws\n");
         tmp.write("scene.scr", "0 playxm tune.xm\n0 loadmetascript meta.txt\n"
                                "0 activemeta meta\n" +
@@ -249,4 +251,17 @@ TEST(MetascenePlayer, CommandsOnScenesAndTheirMissingTargets) {
     ASSERT_EQ(3u, show.messages.count());
     EXPECT_EQ("m != mts.size() && \"activemeta: Name nicht vorhanden\"",
               show.messages.messages()[2].text);
+}
+
+TEST(MetascenePlayer, ActivationGivesShadowMapLightsTheirSpotTexture) {
+    Show show("");
+    ASSERT_TRUE(show.demo);
+    LW6Scene* target = show.scene("target");
+    ASSERT_TRUE(target);
+    ASSERT_EQ(2u, target->lights.size());
+    ASSERT_NE(nullptr, target->lights[0]->spotTexture);
+    EXPECT_EQ("(Spot)", target->lights[0]->spotTexture->name);
+    EXPECT_EQ(512, target->lights[0]->spotTexture->width);
+    EXPECT_EQ(nullptr, target->lights[1]->spotTexture); // not a shadow-map light
+    EXPECT_EQ(0u, show.messages.count());
 }

@@ -1,0 +1,8 @@
+#pragma once
+// Preparing a scene's drawing resources when its metascene is activated:
+// what lights need (a shadow-map light's spot texture) and, as the renderer
+// grows, the objects' device geometry.
+
+class LW6Scene;
+
+void prepareSceneForDrawing(LW6Scene& scene, void* user);
