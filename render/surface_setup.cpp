@@ -435,30 +435,24 @@ void planShadowReceiver(LWSurface& s, double time, uint32_t cullMode, const void
     p.deviceTexture(0, depthTexture);
     p.texture(1, spotTexture, time);
     p.texture(2, textureOf(enabledLayer(s, "COLR")), time);
-    p.stage(0, TSS_TEXCOORDINDEX, 0);
-    p.stage(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
-    p.stage(0, TSS_COLOROP, TOP_MODULATE);
-    p.stage(0, TSS_COLORARG1, TA_TEXTURE);
-    p.stage(0, TSS_COLORARG2, TA_SPECULAR);
-    p.stage(0, TSS_ALPHAOP, TOP_DISABLE);
-    p.stage(0, TSS_ADDRESSU, TADDRESS_CLAMP);
-    p.stage(0, TSS_ADDRESSV, TADDRESS_CLAMP);
-    p.stage(1, TSS_TEXCOORDINDEX, 1);
-    p.stage(1, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
-    p.stage(1, TSS_COLOROP, TOP_MULTIPLYADD);
-    p.stage(1, TSS_COLORARG0, TA_DIFFUSE);
-    p.stage(1, TSS_COLORARG1, TA_TEXTURE);
-    p.stage(1, TSS_COLORARG2, TA_CURRENT);
-    p.stage(1, TSS_ALPHAOP, TOP_DISABLE);
-    p.stage(1, TSS_ADDRESSU, TADDRESS_CLAMP);
-    p.stage(1, TSS_ADDRESSV, TADDRESS_CLAMP);
-    p.stage(2, TSS_TEXCOORDINDEX, 2);
-    p.stage(2, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
-    p.stage(2, TSS_COLOROP, TOP_MODULATE);
-    p.stage(2, TSS_COLORARG1, TA_TEXTURE);
-    p.stage(2, TSS_COLORARG2, TA_CURRENT);
-    p.stage(2, TSS_ALPHAOP, TOP_DISABLE);
-    p.stage(2, TSS_ADDRESSU, TADDRESS_WRAP);
-    p.stage(2, TSS_ADDRESSV, TADDRESS_WRAP);
+    // Each stage reads its own coordinates untransformed and leaves alpha alone.
+    const struct {
+        uint32_t op, arg0, arg1, arg2, address;
+    } stages[3] = {
+        {TOP_MODULATE, TA_CURRENT, TA_TEXTURE, TA_SPECULAR, TADDRESS_CLAMP},   // shadow test
+        {TOP_MULTIPLYADD, TA_DIFFUSE, TA_TEXTURE, TA_CURRENT, TADDRESS_CLAMP}, // ambient + spot
+        {TOP_MODULATE, TA_CURRENT, TA_TEXTURE, TA_CURRENT, TADDRESS_WRAP},     // colour
+    };
+    for (int k = 0; k < 3; ++k) {
+        p.stage(k, TSS_TEXCOORDINDEX, uint32_t(k));
+        p.stage(k, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+        p.stage(k, TSS_COLOROP, stages[k].op);
+        if (stages[k].op == TOP_MULTIPLYADD) p.stage(k, TSS_COLORARG0, stages[k].arg0);
+        p.stage(k, TSS_COLORARG1, stages[k].arg1);
+        p.stage(k, TSS_COLORARG2, stages[k].arg2);
+        p.stage(k, TSS_ALPHAOP, TOP_DISABLE);
+        p.stage(k, TSS_ADDRESSU, stages[k].address);
+        p.stage(k, TSS_ADDRESSV, stages[k].address);
+    }
     disable(p, 3);
 }

@@ -5,6 +5,7 @@
 #include "app/readback.h"
 #include "images/texture.h"
 #include "lightwave/surface.h"
+#include "tests/render/test_layers.h"
 #include "render/surface_programs.h"
 #include "tests/support/test_stage.h"
 
@@ -30,15 +31,6 @@ void fill(uint32_t* level, int w, int h, int pitch, void* user) {
 // A 4 x 4 texture of one colour, uncompressed.
 std::unique_ptr<Texture> solid(DeviceContext& context, uint32_t argb) {
     return std::make_unique<GeneratedTexture>(&context, 4, 4, 0, "(solid)", fill, &argb);
-}
-
-LWTextureLayer* addLayer(LWSurface& s, const char (&channel)[5], Texture* texture) {
-    auto* layer = new LWTextureLayer();
-    layer->type = fourCC("IMAP");
-    layer->channel = fourCC(channel);
-    layer->texture = texture;
-    s.textureLayers.push_back(layer);
-    return layer;
 }
 
 struct FixedVertex {

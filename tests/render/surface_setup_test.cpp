@@ -5,6 +5,7 @@
 #include "images/texture.h"
 #include "lightwave/envelope.h"
 #include "lightwave/surface.h"
+#include "tests/render/test_layers.h"
 #include "render/surface_setup.h"
 
 #include <cmath>
@@ -14,15 +15,6 @@
 using namespace d3d;
 
 namespace {
-
-LWTextureLayer* addLayer(LWSurface& s, const char (&channel)[5], Texture* texture = nullptr) {
-    auto* layer = new LWTextureLayer();
-    layer->type = fourCC("IMAP");
-    layer->channel = fourCC(channel);
-    layer->texture = texture;
-    s.textureLayers.push_back(layer);
-    return layer;
-}
 
 uint32_t renderState(const StatePlan& p, uint32_t state) {
     uint32_t v = 0xDEADBEEF;
