@@ -106,8 +106,16 @@ int main(int argc, char** argv) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+    // Wine now and then refuses a start with an internal error while its
+    // server is busy with another prefix; a second try a moment later starts.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) Sleep(1000);
+        started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                 nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!started) {
         std::fprintf(stderr, "nlrun: cannot start %s (error %lu)\n", program.c_str(),
                      GetLastError());
         return 5;
