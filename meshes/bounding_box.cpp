@@ -1,0 +1,36 @@
+#include "bounding_box.h"
+
+#include <cmath>
+
+void computeBoundingBox(const float* positions, int count, MeshBoundingBox& box) {
+    if (count < 1 || !positions) return;
+    float lo[3], hi[3];
+    for (int k = 0; k < 3; ++k) lo[k] = hi[k] = positions[k];
+    for (int i = 1; i < count; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const float v = positions[i * 3 + k];
+            if (v < lo[k]) lo[k] = v;
+            if (v > hi[k]) hi[k] = v;
+        }
+    for (int c = 0; c < 8; ++c) {
+        box.corners[c][0] = (c & 4) ? hi[0] : lo[0];
+        box.corners[c][1] = (c & 2) ? hi[1] : lo[1];
+        box.corners[c][2] = (c & 1) ? hi[2] : lo[2];
+    }
+    float squared = 0;
+    for (int k = 0; k < 3; ++k) {
+        box.center[k] = lo[k] + (hi[k] - lo[k]) * 0.5f;
+        const float d = hi[k] - box.center[k];
+        squared += d * d;
+    }
+    box.radius = std::sqrt(squared);
+    box.used = true;
+}
+
+void transformCorners(const MeshBoundingBox& box, const float m[16], float out[8][4]) {
+    for (int c = 0; c < 8; ++c) {
+        const float* p = box.corners[c];
+        for (int j = 0; j < 4; ++j)
+            out[c][j] = p[0] * m[j] + p[1] * m[4 + j] + p[2] * m[8 + j] + m[12 + j];
+    }
+}

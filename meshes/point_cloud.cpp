@@ -1,0 +1,34 @@
+#include "point_cloud.h"
+
+#include "base/color.h"
+#include "base/message_box.h"
+#include "meshes/mesh_layers.h"
+
+#include <algorithm>
+
+bool buildPointCloud(const LoadedLayer& layer, const MeshDeviceLimits& limits,
+                     PointCloudArrays& out) {
+    out = PointCloudArrays{};
+    const int n = std::max(0, std::min(layer.numPositions, int(layer.positions.size() / 3)));
+    out.count = n;
+    out.positions.assign(layer.positions.begin(), layer.positions.begin() + size_t(n) * 3);
+    computeBoundingBox(out.positions.data(), n, out.box);
+
+    // Two vertices per point: past 32768 points 16-bit indices would wrap.
+    const uint32_t vertexCount = uint32_t(n) * 2;
+    if (vertexCount > 0 && vertexCount - 1 > limits.maxVertexIndex) {
+        showMessage(nullptr, "multiple buffers are not yet supported...", "Error",
+                    MessageIcon::Error);
+        return false;
+    }
+    out.indexFormat = vertexCount > 0x10000 ? MESH_INDEX32 : MESH_INDEX16;
+    out.indices.resize(vertexCount);
+    for (uint32_t i = 0; i < vertexCount; ++i) out.indices[i] = i;
+    out.vertices.resize(vertexCount);
+    for (uint32_t j = 0; j < uint32_t(n); ++j) {
+        out.vertices[j * 2].diffuse = packColor(1, 1, 1, 1);
+        out.vertices[j * 2 + 1].diffuse = packColor(0, 0, 0, 0);
+    }
+    out.previous.assign(size_t(n) * 4, 0.0f);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The arrays of a point-cloud layer, whose points are drawn each frame as
+// screen-space motion streaks: one line per point from where it is now
+// (white) to where it was in the previous drawn frame (black). The device
+// layer fills in the screen positions at draw time.
+
+#include "bounding_box.h"
+#include "buffer_set.h"
+
+#include <cstdint>
+#include <vector>
+
+class LoadedLayer;
+
+// A transformed, lit vertex (FVF 0x144: XYZRHW, DIFFUSE, TEX1), 28 bytes.
+struct StreakVertex {
+    float x = 0, y = 0, z = 0, rhw = 0;
+    uint32_t diffuse = 0;
+    float u = 0, v = 0;
+};
+static_assert(sizeof(StreakVertex) == 28, "FVF 0x144 vertices are 28 bytes");
+constexpr uint32_t STREAK_FVF = 0x144;
+
+struct PointCloudArrays {
+    MeshBoundingBox box;
+    int count = 0;                 // points
+    std::vector<float> positions;  // 3 per point
+    std::vector<uint32_t> indices; // 0 .. 2 count - 1, one line per point
+    MeshIndexFormat indexFormat = MESH_INDEX16;
+    std::vector<StreakVertex> vertices; // 2 per point: head white, tail black
+    // Screen x, y, z, rhw of each point at the previous draw; unset until the
+    // first draw, which starts them where the points are (zero-length streaks).
+    std::vector<float> previous;
+    bool previousValid = false;
+};
+
+// False, with the "multiple buffers" message, when the device cannot address
+// 2 count vertices.
+bool buildPointCloud(const LoadedLayer& layer, const MeshDeviceLimits& limits,
+                     PointCloudArrays& out);
