@@ -1,5 +1,6 @@
 #include "diag_log.h"
 
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -32,11 +33,19 @@ std::ostream& diagLog() {
     return discard();
 }
 
+const char* diagLogFileName(const char* variable) {
+    return variable && *variable ? variable : kNullDevice;
+}
+
 void openDiagLog() {
     std::ofstream& file = logFile();
     if (file.is_open()) file.close();
     file.clear();
-    file.open(kNullDevice, std::ios::out | std::ios::trunc);
+    file.open(diagLogFileName(std::getenv(DIAG_LOG_VARIABLE)), std::ios::out | std::ios::trunc);
+    if (!file.is_open()) {
+        file.clear();
+        file.open(kNullDevice, std::ios::out | std::ios::trunc);
+    }
 }
 
 void closeDiagLog() {

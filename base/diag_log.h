@@ -11,9 +11,20 @@
 // go nowhere (the stream has no buffer).
 std::ostream& diagLog();
 
-// Opens the log file on the null device ("nul" on Windows, /dev/null elsewhere)
-// with mode output+truncate. Calling it again reopens the file.
+// The environment variable that names a file for the log instead.
+constexpr const char* DIAG_LOG_VARIABLE = "NIGHTLOOM_LOG";
+
+// Opens the log file with mode output+truncate: the file that NIGHTLOOM_LOG
+// names when it is set and not empty (so that an author can read the used
+// files, loader diagnostics and the profiling report of a real run), else the
+// null device ("nul" on Windows, /dev/null elsewhere). When the named file
+// cannot be opened the log falls back to the null device. Calling it again
+// reopens the file.
 void openDiagLog();
+
+// The file openDiagLog() opens: `variable`'s value when it is not empty, else
+// the null device.
+const char* diagLogFileName(const char* variable);
 
 // Closes the log file; later writes are discarded.
 void closeDiagLog();
