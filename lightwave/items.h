@@ -6,6 +6,7 @@
 // then read `world` / `inverseWorld`.
 
 #include "envelope.h"
+#include "light_eval.h"
 #include "lw_matrix.h"
 
 #include <memory>
@@ -149,6 +150,9 @@ public:
     int32_t shadowType = 0;
     int32_t shadowMapSize = 512;
     float flickerPeriod;                  // seconds
+    int32_t flickerIndex = 0;             // current flicker palette entry
+    int32_t flickerCycle = INT32_MIN;     // flicker period it was picked for; none yet
+    LightRecord d3dLight{};               // filled by prepareLightRecord and computeLight
     std::unique_ptr<Texture> spotTexture; // shadow-map lights only, made when prepared
 };
 
