@@ -1,0 +1,131 @@
+#include "mesh_buffers.h"
+
+#include "app/d3d_check.h"
+#include "surface_programs.h"
+#include "surface_setup.h"
+#include "vertex_formats.h"
+
+#include <cstring>
+
+static_assert(MESH_INDEX16 == D3DFMT_INDEX16 && MESH_INDEX32 == D3DFMT_INDEX32, "index formats");
+
+int DeviceMeshPrograms::programCount() const {
+    return int(context.programs.size());
+}
+
+int DeviceMeshPrograms::programIndex(const LWSurface& surface) const {
+    return surfaceProgramIndex(surface);
+}
+
+int DeviceMeshPrograms::vertexStride(int program) const {
+    return context.programs[size_t(program)]->vertexStride;
+}
+
+void DeviceMeshPrograms::convertVertex(int program, const GenericVertex& v, void* dst) const {
+    context.programs[size_t(program)]->convertVertex(dst, v);
+}
+
+MeshDeviceLimits meshLimitsOf(const DeviceContext& context) {
+    MeshDeviceLimits limits;
+    limits.maxPrimitiveCount = int(context.hardwareCaps.MaxPrimitiveCount);
+    limits.maxVertexIndex = context.hardwareCaps.MaxVertexIndex;
+    if (limits.maxPrimitiveCount <= 0) limits.maxPrimitiveCount = 0xFFFF;
+    if (limits.maxVertexIndex == 0) limits.maxVertexIndex = 0xFFFF;
+    return limits;
+}
+
+namespace {
+
+// Copies `bytes` into a freshly made buffer; false (and nothing kept) when
+// the device refuses.
+template <typename Buffer> bool fill(Buffer* buffer, const void* data, size_t bytes) {
+    BYTE* target = nullptr;
+    if (!D3D_CHECK(buffer->Lock(0, UINT(bytes), &target, 0))) return false;
+    std::memcpy(target, data, bytes);
+    buffer->Unlock();
+    return true;
+}
+
+} // namespace
+
+bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
+    release();
+    surfaceSet.assign(arrays.surfaceSet.size(), -1);
+    std::vector<int> setOf(arrays.sets.size(), -1);
+    for (size_t s = 0; s < arrays.sets.size(); ++s) {
+        const MeshBufferSet& from = arrays.sets[s];
+        if (from.batches.empty() || from.vertexData.empty()) continue;
+        const SurfaceProgram& program = *context.programs[size_t(from.program)];
+        DeviceBufferSet set;
+        set.program = from.program;
+        set.stride = from.stride;
+        set.vertexCount = from.vertexCount();
+        set.indexFormat = from.indexFormat;
+        set.batches = from.batches;
+        const DWORD usage = D3DUSAGE_WRITEONLY |
+                            (program.softwareVertexProcessing ? D3DUSAGE_SOFTWAREPROCESSING : 0);
+        const DWORD fvf = program.handlesAreFvf ? program.vertexHandles[0] : 0;
+        const bool wide = from.indexFormat == MESH_INDEX32;
+        std::vector<uint16_t> narrow;
+        if (!wide) narrow.assign(from.indices.begin(), from.indices.end());
+        const void* indexData =
+            wide ? static_cast<const void*>(from.indices.data()) : narrow.data();
+        const size_t indexBytes = from.indices.size() * (wide ? 4 : 2);
+        bool ok = true;
+        for (IDirect3DDevice8* d : context.devices) {
+            IDirect3DVertexBuffer8* vb = nullptr;
+            IDirect3DIndexBuffer8* ib = nullptr;
+            ok = ok && d &&
+                 D3D_CHECK(d->CreateVertexBuffer(UINT(from.vertexData.size()), usage, fvf,
+                                                 D3DPOOL_MANAGED, &vb)) &&
+                 fill(vb, from.vertexData.data(), from.vertexData.size()) &&
+                 D3D_CHECK(d->CreateIndexBuffer(
+                     UINT(indexBytes), usage, D3DFORMAT(from.indexFormat), D3DPOOL_MANAGED, &ib)) &&
+                 fill(ib, indexData, indexBytes);
+            set.vertexBuffers.push_back(vb);
+            set.indexBuffers.push_back(ib);
+        }
+        sets.push_back(std::move(set));
+        if (!ok) {
+            release();
+            return false;
+        }
+        setOf[s] = int(sets.size()) - 1;
+    }
+    for (size_t i = 0; i < arrays.surfaceSet.size(); ++i)
+        if (arrays.surfaceSet[i] >= 0) surfaceSet[i] = setOf[size_t(arrays.surfaceSet[i])];
+    return true;
+}
+
+void MeshBuffers::release() {
+    for (DeviceBufferSet& set : sets) {
+        for (IDirect3DVertexBuffer8* vb : set.vertexBuffers)
+            if (vb) vb->Release();
+        for (IDirect3DIndexBuffer8* ib : set.indexBuffers)
+            if (ib) ib->Release();
+    }
+    sets.clear();
+    surfaceSet.clear();
+}
+
+void MeshBuffers::drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface,
+                              double time) const {
+    if (surfaceKey < 0 || size_t(surfaceKey) >= surfaceSet.size() ||
+        surfaceSet[size_t(surfaceKey)] < 0)
+        return;
+    const DeviceBufferSet& set = sets[size_t(surfaceSet[size_t(surfaceKey)])];
+    SurfaceProgram& program = *context.programs[size_t(set.program)];
+    IDirect3DDevice8* d = context.device;
+    const size_t output = size_t(context.currentOutput);
+    if (!d || output >= set.vertexBuffers.size()) return;
+    program.setupSurface(surface, time);
+    d->SetVertexShader(program.vertexHandles[output]);
+    d->SetPixelShader(program.pixelHandles[output]);
+    d->SetStreamSource(0, set.vertexBuffers[output], UINT(set.stride));
+    for (const MeshBatch& b : set.batches) {
+        if (b.surfaceKey != surfaceKey) continue;
+        d->SetIndices(set.indexBuffers[output], UINT(b.baseVertexIndex));
+        d->DrawIndexedPrimitive(D3DPRIMITIVETYPE(b.primitiveType), UINT(b.minVertexIndex),
+                                UINT(b.vertexCount), UINT(b.startIndex), UINT(b.primitiveCount));
+    }
+}

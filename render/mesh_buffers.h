@@ -1,0 +1,59 @@
+#pragma once
+// The device half of a mesh: each ready buffer set that mesh building made
+// (meshes/mesh_builder.h) copied into a managed, write-only vertex buffer and
+// index buffer per device, and drawn surface by surface, batch by batch,
+// through the surface's program.
+
+#include "app/device_context.h"
+#include "meshes/mesh_builder.h"
+
+#include <vector>
+
+class LWSurface;
+
+// Mesh building's view of the device context's surface programs.
+class DeviceMeshPrograms : public MeshPrograms {
+public:
+    explicit DeviceMeshPrograms(const DeviceContext& context) : context(context) {}
+    int programCount() const override;
+    int programIndex(const LWSurface& surface) const override;
+    int vertexStride(int program) const override;
+    void convertVertex(int program, const GenericVertex& v, void* dst) const override;
+
+private:
+    const DeviceContext& context;
+};
+
+// The device's limits for one draw call and one index range.
+MeshDeviceLimits meshLimitsOf(const DeviceContext& context);
+
+struct DeviceBufferSet {
+    int program = 0;
+    int stride = 0;
+    int vertexCount = 0;
+    MeshIndexFormat indexFormat = MESH_INDEX16;
+    std::vector<MeshBatch> batches;
+    std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned
+    std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
+};
+
+class MeshBuffers {
+public:
+    MeshBuffers() = default;
+    ~MeshBuffers() { release(); }
+    MeshBuffers(const MeshBuffers&) = delete;
+    MeshBuffers& operator=(const MeshBuffers&) = delete;
+
+    // Copies every ready set of `arrays` to the devices; false when a
+    // buffer could not be made or filled (what was made is released).
+    bool create(DeviceContext& context, const MeshArrays& arrays);
+    void release();
+
+    // Draws the triangles of surface `surfaceKey` from its program's set on
+    // the current device: the program sets the surface's states at `time`,
+    // then each of the surface's batches is drawn.
+    void drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface, double time) const;
+
+    std::vector<DeviceBufferSet> sets;
+    std::vector<int> surfaceSet; // per surface: index into `sets`, or -1
+};
