@@ -5,6 +5,8 @@
 
 #include "items.h"
 
+#include <algorithm>
+
 #include "app/device_context_base.h"
 #include "mesh_data.h"
 #include "effects/particle_settings.h"
@@ -48,15 +50,49 @@ LWItem::LWItem(DeviceContextBase* context) : context(context), id(gNextItemId++)
     for (int i = CHANNEL_SCALE_X; i <= CHANNEL_SCALE_Z; ++i) channels[i].value = 1.0f;
 }
 
-void LWItem::setupProjection(double, float, float) {}
+namespace {
+
+// A projection with a lens: x and y scaled, w = z.
+LWMatrix lensProjection(float scaleX, float scaleY) {
+    LWMatrix m = {};
+    m.m[0][0] = scaleX;
+    m.m[1][1] = scaleY;
+    m.m[2][2] = 1;
+    m.m[2][3] = 1;
+    return m;
+}
+
+} // namespace
+
+void LWItem::setupProjection(double time, float nearDistance, float farDistance) {
+    if (!projectionValid) computeProjection(time);
+    const float n = std::max(nearDistance - 1e-6f, minNear);
+    const float f = std::max(farDistance, n) + 1e-6f;
+    projection.m[2][2] = f / (f - n);
+    projection.m[3][2] = -n * f / (f - n);
+    pmXYZWcalced = 1;
+    if (context && (kind == ITEM_CAMERA || kind == ITEM_LIGHT)) {
+        // The stereo state's focal distance (third float, copied into the
+        // second by each eye pass) and the near plane (fourth).
+        context->stereoParams[2] = std::max(3.75f, std::min(f - n, 1.0f) * (f / 3 - 3.75f) + 3.75f);
+        context->stereoParams[3] = n;
+    }
+}
+
 bool LWItem::pointInView(const float*) {
     return true;
 }
 bool LWItem::boxInView(const float (*)[3]) {
     return true;
 }
-void LWItem::initViewport() {}
-void LWItem::computeProjection(double) {}
+void LWItem::initViewport() {
+    viewport = LWViewport{};
+}
+
+void LWItem::computeProjection(double) {
+    projection = LWMatrix::identity();
+    projectionValid = 1;
+}
 
 bool LWItem::invalidate() {
     worldValid = inverseValid = projectionValid = pmXYZWcalced = 0;
@@ -165,6 +201,52 @@ LWLight::LWLight(DeviceContextBase* context) : LWItem(context) {
 }
 
 LWLight::~LWLight() = default;
+
+void LWLight::computeProjection(double t) {
+    const float c = 1.0f / std::tan(coneAngle.evaluate(t));
+    projection = lensProjection(0.75f * c, c);
+    projectionValid = 1;
+}
+
+void LWLight::initViewport() {
+    viewport = LWViewport{};
+    viewport.width = viewport.height = shadowMapSize;
+}
+
+void LWCamera::computeProjection(double t) {
+    const int mode = context ? context->fovMode : 0;
+    const float z = mode == 1 ? 2.0f : mode == 2 ? 1.0f : zoomFactor.evaluate(t);
+    projection = lensProjection(0.75f * z, z);
+    if (context) {
+        const float* s = context->stereoParams;
+        const float shift = s[1] != 0 ? s[0] * eyeSeparation * 0.75f * z / s[1] : 0.0f;
+        switch (context->eye) {
+        case 0:
+            projection.m[2][0] = -shift;
+            break;
+        case 1:
+            projection.m[2][0] = shift;
+            break;
+        case 2:
+            projection.m[2][0] = 1.0f;
+            break;
+        case 3:
+            projection.m[2][0] = -1.0f;
+            break;
+        default:
+            break;
+        }
+    }
+    projectionValid = 1;
+}
+
+void LWCamera::initViewport() {
+    viewport = LWViewport{};
+    if (context) {
+        viewport.width = context->screenWidth;
+        viewport.height = context->screenHeight;
+    }
+}
 
 LWCamera::LWCamera(DeviceContextBase* context) : LWItem(context) {
     kind = ITEM_CAMERA;

@@ -46,15 +46,21 @@ public:
     LWItem(const LWItem&) = delete;
     LWItem& operator=(const LWItem&) = delete;
 
-    // View and projection belong to the renderer; the base keeps the fields.
+    // Fits the projection's depth range to near..far (distances in front of
+    // the item, computing the projection first when needed). Cameras and
+    // lights also hand the fitted range to the stereo state.
     virtual void setupProjection(double time, float nearDistance, float farDistance);
+    // The view tests belong to the renderer (not yet built): they answer
+    // "visible".
     virtual bool pointInView(const float p[3]);
     virtual bool boxInView(const float corners[8][3]);
+    // The area the item renders into: 256 x 256 unless the kind says otherwise.
     virtual void initViewport();
     // Clears the cache flags; answers false (objects: their layer's answer).
     virtual bool invalidate();
     virtual void getMatrix(double time);
     virtual void getInvMatrix(double time);
+    // Identity, unless the kind has a lens (cameras, lights).
     virtual void computeProjection(double time);
 
     // (-pitch, heading, -bank) in radians, with the controllers applied.
@@ -154,6 +160,10 @@ public:
     int32_t flickerCycle = INT32_MIN;     // flicker period it was picked for; none yet
     LightRecord d3dLight{};               // filled by prepareLightRecord and computeLight
     std::unique_ptr<Texture> spotTexture; // shadow-map lights only, made when prepared
+
+    // Seen from the light: its cone over a 4:3 picture; its shadow map's area.
+    void computeProjection(double time) override;
+    void initViewport() override;
 };
 
 class LWCamera : public LWItem {
@@ -161,6 +171,10 @@ public:
     explicit LWCamera(DeviceContextBase* context);
     void getMatrix(double time) override;
     void getInvMatrix(double time) override;
+    // Zoom by the field-of-view mode, 4:3, and the eye's offset in stereo.
+    void computeProjection(double time) override;
+    // The whole screen.
+    void initViewport() override;
 
     LWAnimValue zoomFactor{3.2f};
     float eyeSeparation = 0.06f;

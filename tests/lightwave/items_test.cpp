@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -216,3 +217,103 @@ TEST(ItemMotion, CyclesThroughParentsAndTargetsEndInsteadOfRecursing) {
 }
 
 } // namespace
+
+// Projections: a lens for cameras and lights, identity for others; the depth
+// range fitted to near and far; the viewport each kind renders into.
+TEST(ItemProjection, CamerasZoomByTheFovModeAndShiftForEachEye) {
+    DeviceContextBase context;
+    LWCamera camera(&context);
+    camera.zoomFactor.value = 3.2f;
+    camera.computeProjection(0);
+    EXPECT_TRUE(camera.projectionValid);
+    EXPECT_FLOAT_EQ(0.75f * 3.2f, camera.projection.m[0][0]);
+    EXPECT_FLOAT_EQ(3.2f, camera.projection.m[1][1]);
+    EXPECT_FLOAT_EQ(1.0f, camera.projection.m[2][3]);
+    EXPECT_FLOAT_EQ(0.0f, camera.projection.m[3][3]);
+    EXPECT_FLOAT_EQ(0.0f, camera.projection.m[2][0]); // eye -1: one picture
+    context.fovMode = 1;
+    camera.computeProjection(0);
+    EXPECT_FLOAT_EQ(2.0f, camera.projection.m[1][1]);
+    context.fovMode = 2;
+    camera.computeProjection(0);
+    EXPECT_FLOAT_EQ(0.75f, camera.projection.m[0][0]);
+    // Eyes: s0 x separation x 0.75 z / s1, left negative.
+    context.fovMode = 0;
+    context.eye = 0;
+    camera.computeProjection(0);
+    const float shift = 0.5f * 0.06f * 0.75f * 3.2f / 3.75f;
+    EXPECT_NEAR(-shift, camera.projection.m[2][0], 1e-7);
+    context.eye = 1;
+    camera.computeProjection(0);
+    EXPECT_NEAR(shift, camera.projection.m[2][0], 1e-7);
+    context.eye = 3;
+    camera.computeProjection(0);
+    EXPECT_FLOAT_EQ(-1.0f, camera.projection.m[2][0]);
+}
+
+TEST(ItemProjection, LightsSeeTheirConeAndOtherItemsNothing) {
+    DeviceContextBase context;
+    LWLight light(&context);
+    light.coneAngle.value = 0.5f;
+    light.computeProjection(0);
+    const float c = 1.0f / std::tan(0.5f);
+    EXPECT_FLOAT_EQ(0.75f * c, light.projection.m[0][0]);
+    EXPECT_FLOAT_EQ(c, light.projection.m[1][1]);
+    LWObject object(&context);
+    object.projection.m[0][1] = 5;
+    object.computeProjection(0);
+    EXPECT_FLOAT_EQ(0.0f, object.projection.m[0][1]);
+    EXPECT_FLOAT_EQ(1.0f, object.projection.m[3][3]);
+    EXPECT_TRUE(object.projectionValid);
+}
+
+TEST(ItemProjection, TheDepthRangeIsFittedAndHandedToTheStereoState) {
+    DeviceContextBase context;
+    LWCamera camera(&context);
+    camera.minNear = 0.1f;
+    camera.setupProjection(0, 2.0f, 50.0f); // computes the projection first
+    EXPECT_TRUE(camera.projectionValid);
+    EXPECT_TRUE(camera.pmXYZWcalced);
+    const float n = 2.0f - 1e-6f, f = 50.0f + 1e-6f;
+    EXPECT_NEAR(f / (f - n), camera.projection.m[2][2], 1e-5);
+    EXPECT_NEAR(-n * f / (f - n), camera.projection.m[3][2], 1e-4);
+    // A point at the near distance lands on depth 0, at the far one on 1.
+    for (float z : {n, f}) {
+        const float zc = z * camera.projection.m[2][2] + camera.projection.m[3][2];
+        EXPECT_NEAR(z == n ? 0.0f : 1.0f, zc / z, 1e-4);
+    }
+    EXPECT_NEAR(std::max(3.75f, 1.0f * (f / 3 - 3.75f) + 3.75f), context.stereoParams[2], 1e-4);
+    EXPECT_NEAR(n, context.stereoParams[3], 1e-6);
+
+    // A near distance below the item's own is raised to it; far is kept beyond near.
+    camera.setupProjection(0, -5.0f, -10.0f);
+    EXPECT_TRUE(std::isfinite(camera.projection.m[2][2]));
+    EXPECT_GT(camera.projection.m[2][2], 1.0f); // a range, however thin
+    EXPECT_TRUE(std::isfinite(camera.projection.m[3][2]));
+    EXPECT_NEAR(0.1f, context.stereoParams[3], 1e-6);
+    EXPECT_FLOAT_EQ(3.75f, context.stereoParams[2]);
+
+    // Objects fit their range too but leave the stereo state alone.
+    LWObject object(&context);
+    context.stereoParams[3] = 7;
+    object.setupProjection(0, 1, 2);
+    EXPECT_FLOAT_EQ(7.0f, context.stereoParams[3]);
+}
+
+TEST(ItemProjection, ViewportsByKind) {
+    DeviceContextBase context;
+    context.screenWidth = 800;
+    context.screenHeight = 600;
+    LWCamera camera(&context);
+    camera.initViewport();
+    EXPECT_EQ(800, camera.viewport.width);
+    EXPECT_EQ(600, camera.viewport.height);
+    EXPECT_FLOAT_EQ(1.0f, camera.viewport.maxZ);
+    LWLight light(&context);
+    light.shadowMapSize = 1024;
+    light.initViewport();
+    EXPECT_EQ(1024, light.viewport.width);
+    LWObject object(&context);
+    object.initViewport();
+    EXPECT_EQ(256, object.viewport.height);
+}
