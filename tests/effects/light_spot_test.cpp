@@ -1,6 +1,7 @@
 // The textures the effects make for their owners, without a device: what
 // they are called, their size and flags, and what a light hands its spot.
 
+#include "tests/support/envelopes.h"
 #include "effects/effect_textures.h"
 #include "effects/light_spot.h"
 #include "images/texture.h"
@@ -8,18 +9,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// A linear ramp from v0 at 0 s to v1 at 1 s.
-LWEnvelope* line(float v0, float v1) {
-    auto* e = new LWEnvelope(2);
-    e->setKey(0, v0, 0, SHAPE_LINEAR, 0, 0, 0);
-    e->setKey(1, v1, 1, SHAPE_LINEAR, 0, 0, 0);
-    e->finish(BEHAVIOR_LINEAR, BEHAVIOR_LINEAR);
-    return e;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(EffectTextures, SpotTextureIsA512SquareColourLayer) {
     SpotParameters spot;
@@ -85,9 +75,9 @@ TEST(LightSpot, EnvelopesAreEvaluatedAtTimeZeroAndKeepTheirValue) {
     LWLight light(nullptr);
     light.shadowType = SHADOW_MAP;
     light.intensity.value = 0;
-    light.intensity.setEnvelope(line(0.75f, 0.25f));
-    light.coneAngle.setEnvelope(line(0.4f, 0.9f));
-    light.color[1].setEnvelope(line(0.3f, 1.0f));
+    light.intensity.setEnvelope(linearRamp(0.75f, 0.25f));
+    light.coneAngle.setEnvelope(linearRamp(0.4f, 0.9f));
+    light.color[1].setEnvelope(linearRamp(0.3f, 1.0f));
     light.spotTexture = makeLightSpotTexture(light);
     EXPECT_TRUE(light.spotTexture);
     EXPECT_FLOAT_EQ(0.75f, light.intensity.value);

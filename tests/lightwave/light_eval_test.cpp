@@ -1,3 +1,4 @@
+#include "tests/support/envelopes.h"
 #include "app/device_context_base.h"
 #include "lightwave/items.h"
 #include "lightwave/light_eval.h"
@@ -14,14 +15,6 @@ constexpr float PI = 3.14159265358979f;
 
 float degrees(float d) {
     return d * PI / 180;
-}
-
-LWEnvelope* line(float v0, float v1) {
-    auto* e = new LWEnvelope(2);
-    e->setKey(0, v0, 0, SHAPE_LINEAR, 0, 0, 0);
-    e->setKey(1, v1, 1, SHAPE_LINEAR, 0, 0, 0);
-    e->finish(BEHAVIOR_LINEAR, BEHAVIOR_LINEAR);
-    return e;
 }
 
 void expectColor(const LightColor& c, float r, float g, float b, float a) {
@@ -95,9 +88,9 @@ TEST(LightColorAtTime, ChannelsAtTimeAndFourthValue) {
     DeviceContextBase context;
     LWLight light(&context);
     light.lightType = LIGHT_POINT;
-    light.color[0].envelope = line(0, 1);
+    light.color[0].envelope = linearRamp(0, 1);
     light.color[1].value = 0.5f;
-    light.color[2].envelope = line(1, 0);
+    light.color[2].envelope = linearRamp(1, 0);
     light.colorAlpha = 0.75f;
     expectColor(getColor(light, 0.25), 0.25f, 0.5f, 0.75f, 0.75f);
     expectColor(getColor(light, 1), 1, 0.5f, 0, 0.75f);
@@ -288,7 +281,7 @@ TEST_F(FalloffCase, OtherKindsKeepAttenuationAndRange) {
 }
 
 TEST_F(FalloffCase, RangeFromEnvelopeAtTime) {
-    light.range.envelope = line(10, 30);
+    light.range.envelope = linearRamp(10, 30);
     light.falloffType = 2;
     computeLight(light, 0.5);
     expectAttenuation(0, 1 / 20.0f, 0);
@@ -335,8 +328,8 @@ TEST(LightCompute, PositionAndDirectionFromWorld) {
 
 TEST(LightCompute, PositionAndDirectionFollowEnvelopes) {
     LWLight light(nullptr);
-    light.channels[CHANNEL_Y].envelope = line(0, 8);
-    light.channels[CHANNEL_HEADING].envelope = line(0, PI);
+    light.channels[CHANNEL_Y].envelope = linearRamp(0, 8);
+    light.channels[CHANNEL_HEADING].envelope = linearRamp(0, PI);
     prepareLightRecord(light);
     computeLight(light, 0.5); // heading 90 degrees
     EXPECT_NEAR(4, light.d3dLight.position.y, 1e-5);
@@ -373,9 +366,9 @@ TEST(LightSpotCone, AnglesAndIntensityAtTime) {
     LWLight light(&context);
     light.lightType = LIGHT_SPOT;
     setColor(light, 1, 1, 1);
-    light.intensity.envelope = line(0, 1);
-    light.coneAngle.envelope = line(degrees(20), degrees(40));
-    light.edgeAngle.envelope = line(degrees(0), degrees(10));
+    light.intensity.envelope = linearRamp(0, 1);
+    light.coneAngle.envelope = linearRamp(degrees(20), degrees(40));
+    light.edgeAngle.envelope = linearRamp(degrees(0), degrees(10));
     prepareLightRecord(light);
     computeLight(light, 0.25);
     EXPECT_NEAR(degrees(2 * (25 - 2.5f)), light.d3dLight.theta, 1e-6);

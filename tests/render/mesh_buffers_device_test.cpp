@@ -15,6 +15,7 @@
 #include "render/surface_programs.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/test_stage.h"
+#include "tests/support/vec3.h"
 
 #include <cmath>
 
@@ -23,19 +24,6 @@
 namespace {
 
 using B = LwoBuilder;
-
-struct V3 {
-    float x, y, z;
-};
-V3 operator+(V3 a, V3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-V3 operator-(V3 a, V3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-V3 cross(V3 a, V3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 
 // A unit cube (side 2) of six quads, each wound clockwise as seen from
 // outside, as LightWave writes front faces; one white surface.

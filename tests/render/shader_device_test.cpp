@@ -4,6 +4,7 @@
 // each is compared with the same transform done here on the CPU. The pixel
 // programs light a bumped quad and compare through a depth texture.
 
+#include "tests/support/vec3.h"
 #include "app/readback.h"
 #include "render/shader_programs.h"
 #include "render/shader_tokens.h"
@@ -28,23 +29,6 @@ using shader::ShaderBuilder;
 // smaller than the window).
 constexpr int WIDTH = 128, HEIGHT = 88;
 constexpr uint32_t BACKGROUND = 0xFF13F037; // a colour no program output here comes near
-
-struct V3 {
-    float x, y, z;
-};
-V3 operator+(V3 a, V3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-V3 operator-(V3 a, V3 b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-float dot(V3 a, V3 b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-V3 normalised(V3 a) {
-    const float n = std::sqrt(dot(a, a));
-    return {a.x / n, a.y / n, a.z / n};
-}
 
 // Row-vector matrices: p' = p x M, translation in the fourth row.
 struct Mat {

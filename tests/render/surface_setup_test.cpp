@@ -6,6 +6,7 @@
 #include "lightwave/envelope.h"
 #include "lightwave/surface.h"
 #include "tests/render/test_layers.h"
+#include "tests/support/envelopes.h"
 #include "render/surface_setup.h"
 
 #include <cmath>
@@ -32,15 +33,6 @@ uint32_t stageState(const StatePlan& p, int stage, uint32_t state) {
 Texture* textureOn(const StatePlan& p, int stage) {
     const StateChange* c = p.textureChange(stage);
     return c ? c->texture : reinterpret_cast<Texture*>(uintptr_t(1));
-}
-
-// A linear envelope from (0, a) to (1, b).
-LWEnvelope* ramp(float a, float b) {
-    auto* e = new LWEnvelope(2);
-    e->setKey(0, a, 0, 3, 0, 0, 0);
-    e->setKey(1, b, 1, 3, 0, 0, 0);
-    e->finish(1, 1);
-    return e;
 }
 
 struct Pictures {
@@ -118,8 +110,8 @@ TEST(SurfaceMaterial, PowerFollowsGlossinessOnlyWithSpecularity) {
 TEST(SurfaceMaterial, EnvelopesAreReadAtTheDrawTimeAndStoredBack) {
     LWSurface s;
     s.color[0].value = 1;
-    s.diffuse.setEnvelope(ramp(0, 1));
-    s.color[2].setEnvelope(ramp(1, 0));
+    s.diffuse.setEnvelope(linearRamp(0, 1));
+    s.color[2].setEnvelope(linearRamp(1, 0));
     StatePlan p;
     planMaterial(s, 0.25, CULL_CCW, p);
     EXPECT_NEAR(0.25f, s.diffuse.value, 1e-5);
@@ -312,7 +304,7 @@ TEST(FixedFunctionStages, ColourLayerTimeAndAnimatedPlacement) {
     EXPECT_DOUBLE_EQ(2.0, p.textureChange(0)->time);
     EXPECT_TRUE(p.matrices.empty()); // a still placement sets no transform
     // A colour-filter envelope scrubs the picture: texture time = CLRF x 3.33.
-    s.colorFilter.setEnvelope(ramp(0, 3));
+    s.colorFilter.setEnvelope(linearRamp(0, 3));
     p.clear();
     planFixedFunction(s, 0.5, CULL_CCW, true, p);
     EXPECT_NEAR(1.5 * 3.3333333, p.textureChange(0)->time, 1e-5);
@@ -320,7 +312,7 @@ TEST(FixedFunctionStages, ColourLayerTimeAndAnimatedPlacement) {
     // An enveloped size: stage 0 gets the placement's columns for its axis.
     colr->axis = 1; // Y: columns 0 and 2
     colr->size[0].value = colr->size[1].value = colr->size[2].value = 1;
-    colr->size[2].setEnvelope(ramp(2, 4));
+    colr->size[2].setEnvelope(linearRamp(2, 4));
     p.clear();
     planFixedFunction(s, 0, CULL_CCW, true, p);
     EXPECT_EQ(TTFF_COUNT2, stageState(p, 0, TSS_TEXTURETRANSFORMFLAGS));
