@@ -6,6 +6,7 @@
 
 #include "base/diag_log.h"
 #include "base/message_box.h"
+#include "lightwave/mesh_data.h"
 #include "lightwave/meta_scene.h"
 #include "lightwave/scene.h"
 #include "tests/support/memory_file.h"
