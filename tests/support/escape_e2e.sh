@@ -10,7 +10,8 @@ display=$(cat "$build/wine/current.display")
 "$build/wine-run.sh" "$build/bin/nlrun.exe" 60000 "$program" &
 pid=$!
 window=""
-for _ in $(seq 1 100); do
+# A loaded machine can take a while to show the window: up to a minute.
+for _ in $(seq 1 300); do
   window=$(DISPLAY=$display xdotool search --name '^Render Output$' 2>/dev/null | head -n 1)
   [ -n "$window" ] && break
   sleep 0.2
