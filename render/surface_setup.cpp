@@ -253,7 +253,7 @@ void planMaterial(LWSurface& s, double time, uint32_t cullMode, StatePlan& p) {
                   s.colorAlpha};
     const LWTextureLayer* colr = enabledLayer(s, "COLR");
     if (colr && colr->opacityType != 3) set4(c, 1, 1, 1, s.colorAlpha);
-    const float diff = s.diffuse.evaluate(time), spec = s.specularity.evaluate(time);
+    const float diff = s.diffuse.evaluate(time), specularity = s.specularity.evaluate(time);
     const float lumi = s.luminosity.evaluate(time), glos = s.glossiness.evaluate(time);
     const float tran = s.transparency.evaluate(time);
     const float adtr = s.additiveTransparency.evaluate(time);
@@ -264,11 +264,11 @@ void planMaterial(LWSurface& s, double time, uint32_t cullMode, StatePlan& p) {
     set4(m.diffuse, diff * c[0], diff * c[1], diff * c[2], c[3]);
     set4(m.ambient, m.diffuse[0], m.diffuse[1], m.diffuse[2], m.diffuse[3]);
     if (s.colorHighlights)
-        set4(m.specular, spec * c[0], spec * c[1], spec * c[2], c[3]);
+        set4(m.specular, specularity * c[0], specularity * c[1], specularity * c[2], c[3]);
     else
-        set4(m.specular, spec, spec, spec, c[3]);
+        set4(m.specular, specularity, specularity, specularity, c[3]);
     set4(m.emissive, lumi * c[0], lumi * c[1], lumi * c[2], c[3]);
-    m.power = spec > TINY ? std::min(std::pow(2.0f, 10.0f * glos + 2.0f), 255.0f) : 0.0f;
+    m.power = specularity > TINY ? std::min(std::pow(2.0f, 10.0f * glos + 2.0f), 255.0f) : 0.0f;
     scale(m.diffuse);
     scale(m.ambient);
     scale(m.specular);
@@ -310,7 +310,7 @@ void planMaterial(LWSurface& s, double time, uint32_t cullMode, StatePlan& p) {
         }
     }
     p.render(RS_CULLMODE, s.doubleSided ? CULL_NONE : cullMode);
-    p.render(RS_SPECULARENABLE, !enabledLayer(s, "SPEC") && spec > TINY ? 1 : 0);
+    p.render(RS_SPECULARENABLE, !enabledLayer(s, "SPEC") && specularity > TINY ? 1 : 0);
     p.setMaterial(m);
 }
 
@@ -321,7 +321,7 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
     LWTextureLayer* colr = enabledLayer(s, "COLR");
     LWTextureLayer* tran = enabledLayer(s, "TRAN");
     LWTextureLayer* diff = enabledLayer(s, "DIFF");
-    LWTextureLayer* spec = enabledLayer(s, "SPEC");
+    LWTextureLayer* specularLayer = enabledLayer(s, "SPEC");
 
     if (tran && !colr) {
         p.texture(0, textureOf(tran), time);
@@ -353,8 +353,8 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         ops(p, 1, colour ? TOP_MODULATE : TOP_DISABLE, TA_TEXTURE, TA_CURRENT, TOP_DISABLE,
             TA_TEXTURE, TA_CURRENT);
         disable(p, 2);
-    } else if (spec && multiplyAdd) {
-        p.texture(0, textureOf(spec), time);
+    } else if (specularLayer && multiplyAdd) {
+        p.texture(0, textureOf(specularLayer), time);
         p.texture(1, textureOf(colr), time);
         ops(p, 0, TOP_MODULATE, TA_SPECULAR, TA_TEXTURE, TOP_DISABLE, TA_DIFFUSE, TA_SPECULAR);
         p.stage(1, TSS_TEXCOORDINDEX, 0);

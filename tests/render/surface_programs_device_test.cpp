@@ -149,11 +149,11 @@ TEST_F(SurfaceProgramsOnDevice, ASpecularPictureAddsToTheDiffuseColourPicture) {
     // (0.5, 0.25, 0.5); the specular term is black without lights, so the
     // result is 0 + diffuse x colour picture.
     auto colour = solid(*stage.context, 0xFFC86432);
-    auto spec = solid(*stage.context, 0xFF808080);
+    auto highlights = solid(*stage.context, 0xFF808080);
     LWSurface s;
     s.diffuse.value = 0.5f;
     addLayer(s, "COLR", colour.get());
-    addLayer(s, "SPEC", spec.get());
+    addLayer(s, "SPEC", highlights.get());
     const uint32_t shown = draw(s, true);
     EXPECT_TRUE(closeTo(shown, 0x641919, 3)) << std::hex << shown;
 }

@@ -276,11 +276,11 @@ TEST(FixedFunctionStages, DiffuseAndSpecularLayers) {
     EXPECT_EQ(nullptr, textureOn(p, 1));
     EXPECT_EQ(TOP_DISABLE, stageState(p, 1, TSS_COLOROP));
 
-    LWSurface spec;
-    addLayer(spec, "COLR", &pics.colour);
-    addLayer(spec, "SPEC", &pics.third);
+    LWSurface shiny;
+    addLayer(shiny, "COLR", &pics.colour);
+    addLayer(shiny, "SPEC", &pics.third);
     p.clear();
-    planFixedFunction(spec, 0, CULL_CCW, true, p);
+    planFixedFunction(shiny, 0, CULL_CCW, true, p);
     EXPECT_EQ(&pics.third, textureOn(p, 0));
     EXPECT_EQ(TA_SPECULAR, stageState(p, 0, TSS_COLORARG1));
     EXPECT_EQ(TOP_MULTIPLYADD, stageState(p, 1, TSS_COLOROP));
@@ -289,7 +289,7 @@ TEST(FixedFunctionStages, DiffuseAndSpecularLayers) {
     EXPECT_EQ(TA_TEXTURE, stageState(p, 1, TSS_COLORARG2));
     // A device without MULTIPLYADD draws it as a plain coloured surface.
     p.clear();
-    planFixedFunction(spec, 0, CULL_CCW, false, p);
+    planFixedFunction(shiny, 0, CULL_CCW, false, p);
     EXPECT_EQ(&pics.colour, textureOn(p, 0));
     EXPECT_EQ(TOP_MODULATE, stageState(p, 0, TSS_COLOROP));
 }
