@@ -5,6 +5,7 @@
 #include "surface_setup.h"
 #include "vertex_formats.h"
 
+#include <algorithm>
 #include <cstring>
 
 static_assert(MESH_INDEX16 == D3DFMT_INDEX16 && MESH_INDEX32 == D3DFMT_INDEX32, "index formats");
@@ -62,6 +63,23 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
         set.vertexCount = from.vertexCount();
         set.indexFormat = from.indexFormat;
         set.batches = from.batches;
+        // Each surface's batches side by side (they are drawn per surface).
+        std::stable_sort(
+            set.batches.begin(), set.batches.end(),
+            [](const MeshBatch& a, const MeshBatch& b) { return a.surfaceKey < b.surfaceKey; });
+        for (size_t b = 0; b < set.batches.size(); ++b) {
+            const size_t key = size_t(std::max(set.batches[b].surfaceKey, 0));
+            if (key >= set.firstBatch.size()) {
+                set.firstBatch.resize(key + 1, -1);
+                set.batchCount.resize(key + 1, 0);
+            }
+            if (set.firstBatch[key] < 0) set.firstBatch[key] = int(b);
+            ++set.batchCount[key];
+        }
+        std::vector<uint8_t> vertices = from.vertexData;
+        context.programs[size_t(from.program)]->prepareVertices(
+            vertices.data(), from.indices.data(), uint32_t(set.vertexCount),
+            uint32_t(from.indices.size()));
         const DWORD usage = D3DUSAGE_WRITEONLY |
                             (program.softwareVertexProcessing ? D3DUSAGE_SOFTWAREPROCESSING : 0);
         const DWORD fvf = program.handlesAreFvf ? program.vertexHandles[0] : 0;
@@ -76,9 +94,9 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
             IDirect3DVertexBuffer8* vb = nullptr;
             IDirect3DIndexBuffer8* ib = nullptr;
             ok = ok && d &&
-                 D3D_CHECK(d->CreateVertexBuffer(UINT(from.vertexData.size()), usage, fvf,
-                                                 D3DPOOL_MANAGED, &vb)) &&
-                 fill(vb, from.vertexData.data(), from.vertexData.size()) &&
+                 D3D_CHECK(d->CreateVertexBuffer(UINT(vertices.size()), usage, fvf, D3DPOOL_MANAGED,
+                                                 &vb)) &&
+                 fill(vb, vertices.data(), vertices.size()) &&
                  D3D_CHECK(d->CreateIndexBuffer(
                      UINT(indexBytes), usage, D3DFORMAT(from.indexFormat), D3DPOOL_MANAGED, &ib)) &&
                  fill(ib, indexData, indexBytes);
@@ -122,9 +140,12 @@ void MeshBuffers::drawSurface(DeviceContext& context, int surfaceKey, LWSurface&
     d->SetVertexShader(program.vertexHandles[output]);
     d->SetPixelShader(program.pixelHandles[output]);
     d->SetStreamSource(0, set.vertexBuffers[output], UINT(set.stride));
-    for (const MeshBatch& b : set.batches) {
-        if (b.surfaceKey != surfaceKey) continue;
-        d->SetIndices(set.indexBuffers[output], UINT(b.baseVertexIndex));
+    if (size_t(surfaceKey) >= set.firstBatch.size() || set.firstBatch[size_t(surfaceKey)] < 0)
+        return;
+    const int first = set.firstBatch[size_t(surfaceKey)];
+    d->SetIndices(set.indexBuffers[output], UINT(set.batches[size_t(first)].baseVertexIndex));
+    for (int i = first; i < first + set.batchCount[size_t(surfaceKey)]; ++i) {
+        const MeshBatch& b = set.batches[size_t(i)];
         d->DrawIndexedPrimitive(D3DPRIMITIVETYPE(b.primitiveType), UINT(b.minVertexIndex),
                                 UINT(b.vertexCount), UINT(b.startIndex), UINT(b.primitiveCount));
     }

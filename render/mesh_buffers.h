@@ -33,6 +33,9 @@ struct DeviceBufferSet {
     int vertexCount = 0;
     MeshIndexFormat indexFormat = MESH_INDEX16;
     std::vector<MeshBatch> batches;
+    // Per surface key: its batches are [first, first + count) of `batches`,
+    // which are kept in surface order.
+    std::vector<int> firstBatch, batchCount;
     std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned
     std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
 };
@@ -44,8 +47,10 @@ public:
     MeshBuffers(const MeshBuffers&) = delete;
     MeshBuffers& operator=(const MeshBuffers&) = delete;
 
-    // Copies every ready set of `arrays` to the devices; false when a
-    // buffer could not be made or filled (what was made is released).
+    // Copies every ready set of `arrays` to the devices, after the set's
+    // program has made its last pass over the vertices (the bump program's
+    // tangents); false when a buffer could not be made or filled (what was
+    // made is released).
     bool create(DeviceContext& context, const MeshArrays& arrays);
     void release();
 

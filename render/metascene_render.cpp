@@ -49,6 +49,13 @@ void applyDefaultStates(DeviceContext& context) {
     }
 }
 
+void clearAllChannels(DeviceContext& context, DWORD flags, D3DCOLOR colour, float depth) {
+    IDirect3DDevice8* d = context.device;
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, COLOR_WRITE_ALL);
+    d->Clear(0, nullptr, flags, colour, depth, 0);
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+}
+
 void unbindTextureStages(DeviceContext& context) {
     for (IDirect3DDevice8* d : context.devices) {
         if (!d) continue;
@@ -80,22 +87,17 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
                 continue;
             }
             // The texture's own size (512 x 512 unless the device takes any size).
-            D3DSURFACE_DESC desc = {};
-            scene->renderSurface->GetDesc(&desc);
-            viewport.Width = desc.Width;
-            viewport.Height = desc.Height;
+            viewport.Width = DWORD(scene->renderTexture->width);
+            viewport.Height = DWORD(scene->renderTexture->height);
         }
         d->SetViewport(&viewport);
 
         DWORD flags = DWORD(scene->clearFlags) & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
         if (!firstEye && !fullClears) flags &= D3DCLEAR_ZBUFFER;
         if (flags | stencil) {
-            // The first eye's clear covers every channel, whatever the eye's mask.
-            d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
             const float* c = scene->clearColor;
-            d->Clear(0, nullptr, flags | stencil, packColor(c[0], c[1], c[2], c[3]),
-                     scene->clearDepth, 0);
-            d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+            clearAllChannels(context, flags | stencil, packColor(c[0], c[1], c[2], c[3]),
+                             scene->clearDepth);
         }
 
         const double time = scene->hold ? scene->startTime : sceneTime - scene->startTime;
@@ -114,9 +116,7 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
     }
     if (drawn == 0) {
         const DWORD flags = (firstEye || fullClears ? D3DCLEAR_TARGET : 0) | D3DCLEAR_ZBUFFER;
-        d->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
-        d->Clear(0, nullptr, flags | stencil, 0, 1.0f, 0);
-        d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+        clearAllChannels(context, flags | stencil, 0, 1.0f);
     }
     d->EndScene();
     return drawn;

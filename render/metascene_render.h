@@ -31,5 +31,9 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
 // make one.
 Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& context);
 
+// Clears through every channel, whatever the eye pass's colour mask, and
+// puts the mask back: a first eye's clear defines the whole frame.
+void clearAllChannels(DeviceContext& context, DWORD flags, D3DCOLOR colour, float depth);
+
 // Unbinds every texture stage (before the textures of a metascene go).
 void unbindTextureStages(DeviceContext& context);

@@ -104,7 +104,9 @@ void SurfaceProgram::apply(double) {
     }
 }
 
-FixedFunctionProgram::FixedFunctionProgram(DeviceContext& context) : SurfaceProgram(context, 0) {
+FixedFunctionProgram::FixedFunctionProgram(DeviceContext& context)
+    : SurfaceProgram(context, 0),
+      multiplyAdd(context.hardwareCaps.TextureOpCaps & D3DTEXOPCAPS_MULTIPLYADD) {
     hasVertexProgram = true;
     handlesAreFvf = true;
     for (DWORD& h : vertexHandles) h = FIXED_FUNCTION_FVF;
@@ -112,7 +114,6 @@ FixedFunctionProgram::FixedFunctionProgram(DeviceContext& context) : SurfaceProg
 
 void FixedFunctionProgram::setupSurface(LWSurface& surface, double time) {
     plan.clear();
-    const bool multiplyAdd = context.hardwareCaps.TextureOpCaps & D3DTEXOPCAPS_MULTIPLYADD;
     planFixedFunction(surface, time, cullMode, multiplyAdd, plan);
     apply(time);
 }

@@ -66,6 +66,9 @@ class FixedFunctionProgram : public SurfaceProgram {
 public:
     explicit FixedFunctionProgram(DeviceContext& context);
     void setupSurface(LWSurface& surface, double time) override;
+
+private:
+    bool multiplyAdd; // the device has D3DTOP_MULTIPLYADD
 };
 
 class FlatShadowProgram : public SurfaceProgram {

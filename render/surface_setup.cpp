@@ -88,10 +88,7 @@ const StateChange* StatePlan::textureChange(int stage) const {
 }
 
 LWTextureLayer* enabledLayer(const LWSurface& surface, const char (&channel)[5]) {
-    const int32_t code = fourCC(channel);
-    for (LWTextureLayer* layer : surface.textureLayers)
-        if (layer->enabled && layer->channel == code) return layer;
-    return nullptr;
+    return findLayer(surface, 1, fourCC(channel));
 }
 
 int surfaceProgramIndex(const LWSurface& surface) {
@@ -358,13 +355,9 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         p.texture(1, textureOf(colr), time);
         ops(p, 0, TOP_MODULATE, TA_SPECULAR, TA_TEXTURE, TOP_DISABLE, TA_DIFFUSE, TA_SPECULAR);
         p.stage(1, TSS_TEXCOORDINDEX, 0);
-        p.stage(1, TSS_COLOROP, TOP_MULTIPLYADD);
+        // The highlight so far plus diffuse x colour picture.
+        ops(p, 1, TOP_MULTIPLYADD, TA_DIFFUSE, TA_TEXTURE, TOP_DISABLE, TA_TEXTURE, TA_DIFFUSE);
         p.stage(1, TSS_COLORARG0, TA_CURRENT);
-        p.stage(1, TSS_COLORARG1, TA_DIFFUSE);
-        p.stage(1, TSS_COLORARG2, TA_TEXTURE);
-        p.stage(1, TSS_ALPHAOP, TOP_DISABLE);
-        p.stage(1, TSS_ALPHAARG1, TA_TEXTURE);
-        p.stage(1, TSS_ALPHAARG2, TA_DIFFUSE);
         disable(p, 2);
     } else if (s.reflectionOptions != 3) {
         colourStage(p, s, colr, time);

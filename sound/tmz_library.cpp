@@ -4,9 +4,6 @@
 
 #include "tmz/tmz_api.h"
 
-static_assert(TMZ_CONFIG_BUFFER_MS == 6 && TMZ_CONFIG_BLOCK_MS == 7,
-              "the player sets the library's buffer words by position");
-
 namespace {
 void openForForegroundWindow(int32_t* config) {
     tmzOpen(GetForegroundWindow(), config);

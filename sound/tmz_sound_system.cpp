@@ -1,10 +1,12 @@
 #include "tmz_sound_system.h"
 
+#include "tmz/tmz_config.h"
+
 TmzSoundSystem::TmzSoundSystem(const TmzLibrary& library, TickSource tick)
     : SilentSoundSystem(tick), library(library) {
     library.init(config);
-    config[6] = 1000; // milliseconds buffered ahead
-    config[7] = 500;  // milliseconds per block
+    config[TMZ_CONFIG_BUFFER_MS] = 1000;
+    config[TMZ_CONFIG_BLOCK_MS] = 500;
     library.open(config);
 }
 

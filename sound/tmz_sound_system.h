@@ -48,7 +48,7 @@ public:
 
 private:
     const TmzLibrary& library;
-    int32_t config[9] = {};
+    int32_t config[9] = {}; // TMZ_CONFIG_WORDS
     // Tunes handed to the library stay alive until destruction: the library
     // reads them while it plays.
     std::vector<uint8_t*> musicData;

@@ -16,9 +16,9 @@ class LW6Scene;
 struct DemoControlState {
     DeviceContext& context;
     bool& done;
-    int& speed;          // multiplier of the clock's advance
-    int& cameraBank;     // tens digit of the camera keys
-    double time;         // demo time, seconds
+    int& speed;      // multiplier of the clock's advance
+    int& cameraBank; // tens digit of the camera keys
+    double time;     // demo time, seconds
     ScreenEffect& effect;
     VirtualFile* recorder; // open for writing, or null
     LW6Scene* firstScene;  // of the current metascene; null when there is none

@@ -1,5 +1,6 @@
 #include "demo_player.h"
 
+#include "base/color.h"
 #include "base/message_box.h"
 #include "base/variant.h"
 #include "demo_controls.h"
@@ -10,7 +11,6 @@
 #include "sound/tmz_sound_system.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -61,9 +61,9 @@ void DemoPlayer::init(DisplaySystem& display) {
     profiler().registerDemoSections();
     if (context.device) {
         white = createWhiteTexture(&context);
-        loadingScreen.setup(&context, archive.get(), "loading.jpg", LOADING_BAR, LOADING_BAR_COLOUR,
-                            LOADING_BACKGROUND);
-        secondPicture = loadScreenPicture(&context, archive.get(), "sglow.jpg");
+        loadingScreen.setup(&context, archive.get(), STARTUP_PICTURES[0], LOADING_BAR,
+                            LOADING_BAR_COLOUR, LOADING_BACKGROUND);
+        secondPicture = loadScreenPicture(&context, archive.get(), STARTUP_PICTURES[1]);
         loadingScreen.draw(0, white->texture());
     }
     timeline.time = 0;
@@ -113,11 +113,8 @@ void DemoPlayer::drawPasses() {
         // The clear is the metascene's; with none, the first pass of a frame
         // clears (and so defines) the frame.
         const bool firstEye = i == 0 || twoOutputs || isPrevBuild();
-        if (!current && firstEye) {
-            context.device->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
-            context.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f,
-                                  0);
-        }
+        if (!current && firstEye)
+            clearAllChannels(context, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f);
         // Each eye draws only its own channels: with one output the two
         // passes together cover every channel once.
         context.device->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
@@ -162,7 +159,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         mts.push_back(loadBinaryMetascene(&context, archive.get(), e.args[0].word));
         return;
     case EV_LOADMETASCRIPT: {
-        if (context.device && white) loadingScreen.draw(0, white->texture());
+        showProgress(0, this);
         std::unique_ptr<MetaScene> meta =
             loadMetascript(&context, archive.get(), e.args[0].word, showProgress, this);
         if (!meta) missingTarget(e.id, 'm');
@@ -180,7 +177,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         activation.progress = context.device ? showProgress : nullptr;
         activation.prepareScene = prepareScene;
         activation.user = this;
-        activation.fixedFiles = {scriptName, "loading.jpg", "sglow.jpg"};
+        activation.fixedFiles = {scriptName, STARTUP_PICTURES[0], STARTUP_PICTURES[1]};
         activateMetaScene(*meta, activation);
         applyDefaultStates(context);
         return;
@@ -236,7 +233,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
     }
 
     // The rest act on a scene of the current metascene, named by the first word.
-    if (missingTargetText(e.id, 's').empty()) return;
+    if (!isSceneCommand(e.id)) return;
     LW6Scene* scene = findScene(e.args[0].word);
     if (!scene) {
         missingTarget(e.id, 's');
@@ -279,11 +276,7 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         return;
     case EV_CLEAR: {
         scene->clearFlags = e.args[1].i & 3;
-        const uint32_t c = uint32_t(e.args[2].i);
-        scene->clearColor[0] = float((c >> 16) & 0xFF) / 255.0f;
-        scene->clearColor[1] = float((c >> 8) & 0xFF) / 255.0f;
-        scene->clearColor[2] = float(c & 0xFF) / 255.0f;
-        scene->clearColor[3] = float(c >> 24) / 255.0f;
+        unpackColor(uint32_t(e.args[2].i), scene->clearColor);
         return;
     }
     case EV_SETPOS:

@@ -51,3 +51,8 @@ int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex) {
     }
     return -1;
 }
+
+std::string timelessLoopWarning(int markLine) {
+    return "\"stopsound\" loops back to \"restart\" (line " + std::to_string(markLine) +
+           ") at the same time; the player turns this loop once a frame and never gets past it";
+}

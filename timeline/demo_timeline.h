@@ -10,8 +10,8 @@
 
 #include "event_script.h"
 
+#include <string>
 #include <vector>
-
 
 class DemoCommands {
 public:
@@ -25,6 +25,8 @@ public:
 // The index of the first "stopsound" that would loop back to its "restart"
 // mark without any time passing (the frame's loop described above), or -1.
 int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex = nullptr);
+// The authoring tools' words for such a loop, whose mark stands at `markLine`.
+std::string timelessLoopWarning(int markLine);
 
 class DemoTimeline {
 public:

@@ -112,10 +112,8 @@ void LoadingScreen::drawFrame(float progress, IDirect3DTexture8* white) {
         drawQuad(d, 0, 0, w, h, picture->texture(), 1, 1, 1, 1);
     else
         d->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    const float r = float((barColour >> 16) & 0xFF) / 255.0f;
-    const float g = float((barColour >> 8) & 0xFF) / 255.0f;
-    const float b = float(barColour & 0xFF) / 255.0f;
-    const float a = float(barColour >> 24) / 255.0f;
+    float c[4];
+    unpackColor(barColour, c);
     drawQuad(d, w * bar[0], h * bar[1], w * (bar[0] + (bar[2] - bar[0]) * progress), h * bar[3],
-             white, r, g, b, a);
+             white, c[0], c[1], c[2], c[3]);
 }

@@ -18,16 +18,19 @@ std::unique_ptr<MetaScene> loadMetascript(DeviceContextBase* context, VirtualFil
                                           const char* fileName, LoadProgress progress, void* user) {
     auto meta = std::make_unique<MetaScene>(context);
     meta->name = fileName;
-    TextTokenizer words(archive);
-    if (!words.load(fileName)) return nullptr;
-    int count = 0;
-    while (!words.atEnd() && *words.readWord()) ++count;
-
-    words.load(fileName);
-    for (int i = 0; i < count; ++i) {
-        const std::string sceneName = words.readWord();
+    TextTokenizer tokenizer(archive);
+    if (!tokenizer.load(fileName)) return nullptr;
+    // All names first: the progress counts scenes against the whole list.
+    std::vector<std::string> names;
+    while (!tokenizer.atEnd()) {
+        const char* word = tokenizer.readWord();
+        if (!*word) break;
+        names.emplace_back(word);
+    }
+    const size_t count = names.size();
+    for (size_t i = 0; i < count; ++i) {
         auto scene = std::make_unique<LW6Scene>(context, meta.get());
-        if (!scene->loadScene(archive, sceneName.c_str())) return nullptr;
+        if (!scene->loadScene(archive, names[i].c_str())) return nullptr;
         if (progress) progress(0.3f * float(i) / float(count), user);
         meta->scenes.push_back(std::move(scene));
     }
@@ -119,9 +122,13 @@ std::string missingTargetText(int id, char what) {
             return "surface != NULL && \"picture fader: Surface nicht vorhanden\"";
         return "";
     }
+    if (!isSceneCommand(id)) return "";
+    if (id == EV_SCREENSHOT) return "scene != NULL && \"screenshot: scenename nicht vorhanden\"";
+    return std::string("scene != NULL && \"") + keywordById(id)->name + ": Name nicht vorhanden\"";
+}
+
+bool isSceneCommand(int id) {
     switch (id) {
-    case EV_SCREENSHOT:
-        return "scene != NULL && \"screenshot: scenename nicht vorhanden\"";
     case EV_CAM:
     case EV_SETRT:
     case EV_HOLD:
@@ -130,12 +137,12 @@ std::string missingTargetText(int id, char what) {
     case EV_CLEAR:
     case EV_VIEW:
     case EV_SETPOS:
+    case EV_SCREENSHOT:
     case EV_CONTINUE:
     case EV_BLUR:
     case EV_XFADE:
-        return std::string("scene != NULL && \"") + keywordById(id)->name +
-               ": Name nicht vorhanden\"";
+        return true;
     default:
-        return "";
+        return false;
     }
 }

@@ -50,9 +50,17 @@ LWSurface* findSurfaceByPrefix(const MetaScene& meta, const char* prefix);
 // (what = 'm'); empty for commands that have no such target.
 std::string missingTargetText(int eventId, char what);
 
+// The commands that act on a scene of the current metascene, named by their
+// first word.
+bool isSceneCommand(int eventId);
+
 // Prepares one scene's lights and objects for drawing (the renderer's part);
 // may be null while nothing draws.
 using PrepareScene = void (*)(LW6Scene& scene, void* user);
+
+// The pictures the player loads at start-up (the loading screen's and the
+// second one), which every show needs.
+constexpr const char* STARTUP_PICTURES[2] = {"loading.jpg", "sglow.jpg"};
 
 struct Activation {
     LoadProgress progress = nullptr;

@@ -1,5 +1,7 @@
 #include "screen_effect.h"
 
+#include "base/color.h"
+
 #include <algorithm>
 
 void startEffect(ScreenEffect& effect, int kind, double time, double duration, uint32_t argb,
@@ -7,10 +9,7 @@ void startEffect(ScreenEffect& effect, int kind, double time, double duration, u
     effect.kind = kind;
     effect.start = time;
     effect.duration = duration;
-    effect.colour[0] = float((argb >> 16) & 0xFF) / 255.0f;
-    effect.colour[1] = float((argb >> 8) & 0xFF) / 255.0f;
-    effect.colour[2] = float(argb & 0xFF) / 255.0f;
-    effect.colour[3] = float(argb >> 24) / 255.0f;
+    unpackColor(argb, effect.colour);
     effect.texture = texture;
     effect.sceneName = nullptr;
 }

@@ -7,10 +7,7 @@
 
 #include <cstdint>
 
-constexpr int TMZ_CONFIG_WORDS = 9;
-// Word 6: milliseconds of sound buffered ahead; word 7: milliseconds per block.
-constexpr int TMZ_CONFIG_BUFFER_MS = 6;
-constexpr int TMZ_CONFIG_BLOCK_MS = 7;
+#include "tmz_config.h"
 
 extern "C" {
 void tmzInit(int32_t* config);                             // ordinal 1

@@ -25,7 +25,7 @@
 namespace {
 
 // The pictures the player loads at start-up, whatever the show.
-const char* const kFixedPictures[] = {"loading.jpg", "sglow.jpg"};
+const auto& kFixedPictures = STARTUP_PICTURES;
 
 struct Finding {
     int line;
@@ -139,7 +139,7 @@ void ShowCheck::execute(const ScriptEvent& e) {
     }
     if (isPlayEvent(e.id))
         checkMusic(e);
-    else if (!missingTargetText(e.id, 's').empty())
+    else if (isSceneCommand(e.id))
         runSceneCommand(e);
 }
 
@@ -207,11 +207,7 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
     for (size_t i = 0; i < events.size(); ++i) {
         check.run(events[i]);
         if (int(i) == loop)
-            check.warn(events[i].line,
-                       "\"stopsound\" loops back to \"restart\" (line " +
-                           std::to_string(events[size_t(mark)].line) +
-                           ") at the same time; the player turns this loop once a frame and "
-                           "never gets past it");
+            check.warn(events[i].line, timelessLoopWarning(events[size_t(mark)].line));
     }
 
     size_t problems = parseErrors.size(), warnings = 0;

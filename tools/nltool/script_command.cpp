@@ -55,10 +55,7 @@ int scriptCommand(const Args& args, std::ostream& out, std::ostream& err) {
     int loop = findTimelessLoop(events, &mark);
     if (loop >= 0)
         err << "scene.scr(" << events[size_t(loop)].line
-            << "): warning: \"stopsound\" loops back to \"restart\" (line "
-            << events[size_t(mark)].line
-            << ") at the same time; the player turns this loop once a frame and never "
-               "gets past it\n";
+            << "): warning: " << timelessLoopWarning(events[size_t(mark)].line) << "\n";
     out << events.size() << " events" << (ok ? "" : " before the error") << "\n";
     return ok ? 0 : 1;
 }
