@@ -1,5 +1,6 @@
 #include "device_context.h"
 
+#include "render/scene_renderer.h"
 #include "render/surface_programs.h"
 
 #include "effects/effect_textures.h"
@@ -50,6 +51,7 @@ DeviceContext::DeviceContext(DisplaySystem& display) {
 }
 
 DeviceContext::~DeviceContext() {
+    renderer.reset();
     programs.clear(); // they delete their per-device programs
 }
 

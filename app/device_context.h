@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class SceneRenderer;
 class SurfaceProgram;
 class Texture;
 
@@ -50,6 +51,8 @@ public:
     // The four surface programs (render/surface_programs.h), made once by
     // createSurfacePrograms when the demo starts; destroyed before the devices.
     std::vector<std::unique_ptr<SurfaceProgram>> programs;
+    // The scene renderer's state (render/scene_renderer.h), made on first use.
+    std::unique_ptr<SceneRenderer> renderer;
 
 private:
     std::unique_ptr<Texture> ownedTexcoordMap;

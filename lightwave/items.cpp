@@ -53,8 +53,8 @@ LWItem::LWItem(DeviceContextBase* context) : context(context), id(gNextItemId++)
 namespace {
 
 // A projection with a lens: x and y scaled, w = z.
-LWMatrix lensProjection(float scaleX, float scaleY) {
-    LWMatrix m = {};
+Matrix4 lensProjection(float scaleX, float scaleY) {
+    Matrix4 m = {};
     m.m[0][0] = scaleX;
     m.m[1][1] = scaleY;
     m.m[2][2] = 1;
@@ -79,18 +79,28 @@ void LWItem::setupProjection(double time, float nearDistance, float farDistance)
     }
 }
 
-bool LWItem::pointInView(const float*) {
-    return true;
+bool LWItem::pointInView(const Vec4& p) {
+    return p.w >= minNear && p.x >= -p.w && p.x <= p.w && p.y >= -p.w && p.y <= p.w;
 }
-bool LWItem::boxInView(const float (*)[3]) {
-    return true;
+
+bool LWItem::boxInView(const Vec4 corners[8]) {
+    bool front = false, left = false, right = false, bottom = false, top = false;
+    for (int i = 0; i < 8; ++i) {
+        const Vec4& c = corners[i];
+        front = front || c.w >= minNear;
+        left = left || c.x >= -c.w;
+        right = right || c.x <= c.w;
+        bottom = bottom || c.y >= -c.w;
+        top = top || c.y <= c.w;
+    }
+    return front && left && right && bottom && top;
 }
 void LWItem::initViewport() {
     viewport = LWViewport{};
 }
 
 void LWItem::computeProjection(double) {
-    projection = LWMatrix::identity();
+    projection = Matrix4::identity();
     projectionValid = 1;
 }
 
@@ -139,21 +149,21 @@ void LWItem::getRotation(double t, float out[3]) {
     out[2] = -B;
 }
 
-LWMatrix LWItem::localMatrix(double t) {
+Matrix4 LWItem::localMatrix(double t) {
     float r[3];
     getRotation(t, r);
     const float p = -r[0], h = r[1], b = -r[2];
-    LWMatrix m = LWMatrix::translation(-pivotPosition[0], -pivotPosition[1], -pivotPosition[2]);
-    m = affineMultiply(m, LWMatrix::scaling(channels[CHANNEL_SCALE_X].evaluate(t),
+    Matrix4 m = Matrix4::translation(-pivotPosition[0], -pivotPosition[1], -pivotPosition[2]);
+    m = affineMultiply(m, Matrix4::scaling(channels[CHANNEL_SCALE_X].evaluate(t),
                                             channels[CHANNEL_SCALE_Y].evaluate(t),
                                             channels[CHANNEL_SCALE_Z].evaluate(t)));
-    m = affineMultiply(m, LWMatrix::rotationZ(b));
-    m = affineMultiply(m, LWMatrix::rotationX(p));
-    m = affineMultiply(m, LWMatrix::rotationY(h));
-    m = affineMultiply(m, LWMatrix::rotationZ(pivotRotation[2]));
-    m = affineMultiply(m, LWMatrix::rotationX(pivotRotation[0]));
-    m = affineMultiply(m, LWMatrix::rotationY(pivotRotation[1]));
-    m = affineMultiply(m, LWMatrix::translation(channels[CHANNEL_X].evaluate(t),
+    m = affineMultiply(m, Matrix4::rotationZ(b));
+    m = affineMultiply(m, Matrix4::rotationX(p));
+    m = affineMultiply(m, Matrix4::rotationY(h));
+    m = affineMultiply(m, Matrix4::rotationZ(pivotRotation[2]));
+    m = affineMultiply(m, Matrix4::rotationX(pivotRotation[0]));
+    m = affineMultiply(m, Matrix4::rotationY(pivotRotation[1]));
+    m = affineMultiply(m, Matrix4::translation(channels[CHANNEL_X].evaluate(t),
                                                 channels[CHANNEL_Y].evaluate(t),
                                                 channels[CHANNEL_Z].evaluate(t)));
     return m;
@@ -163,7 +173,7 @@ void LWItem::getMatrix(double t) {
     if (computing) return;
     MatrixTimer timer(PROFILE_GET_MATRIX);
     computing = true;
-    LWMatrix local = localMatrix(t);
+    Matrix4 local = localMatrix(t);
     if (parent) {
         if (!parent->worldValid) parent->getMatrix(t);
         world = affineMultiply(local, parent->world);
@@ -259,12 +269,12 @@ void LWCamera::getInvMatrix(double t) {
     float r[3];
     getRotation(t, r);
     const float p = -r[0], h = r[1], b = -r[2];
-    LWMatrix view =
-        LWMatrix::translation(-channels[CHANNEL_X].evaluate(t), -channels[CHANNEL_Y].evaluate(t),
+    Matrix4 view =
+        Matrix4::translation(-channels[CHANNEL_X].evaluate(t), -channels[CHANNEL_Y].evaluate(t),
                               -channels[CHANNEL_Z].evaluate(t));
-    view = affineMultiply(view, LWMatrix::rotationY(-h));
-    view = affineMultiply(view, LWMatrix::rotationX(-p));
-    view = affineMultiply(view, LWMatrix::rotationZ(-b));
+    view = affineMultiply(view, Matrix4::rotationY(-h));
+    view = affineMultiply(view, Matrix4::rotationX(-p));
+    view = affineMultiply(view, Matrix4::rotationZ(-b));
     if (parent) {
         if (!parent->inverseValid) parent->getInvMatrix(t);
         inverseWorld = affineMultiply(parent->inverseWorld, view);
@@ -274,7 +284,7 @@ void LWCamera::getInvMatrix(double t) {
     if (context && (context->eye == 0 || context->eye == 1)) {
         float s = context->stereoParams[0] * eyeSeparation;
         if (context->eye == 1) s = -s;
-        inverseWorld = affineMultiply(inverseWorld, LWMatrix::translation(s, 0, 0));
+        inverseWorld = affineMultiply(inverseWorld, Matrix4::translation(s, 0, 0));
     }
     inverseValid = 1;
     computing = false;

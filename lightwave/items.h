@@ -7,7 +7,7 @@
 
 #include "envelope.h"
 #include "light_eval.h"
-#include "lw_matrix.h"
+#include "base/math3d.h"
 
 #include <memory>
 #include <string>
@@ -50,10 +50,12 @@ public:
     // the item, computing the projection first when needed). Cameras and
     // lights also hand the fitted range to the stereo state.
     virtual void setupProjection(double time, float nearDistance, float farDistance);
-    // The view tests belong to the renderer (not yet built): they answer
-    // "visible".
-    virtual bool pointInView(const float p[3]);
-    virtual bool boxInView(const float corners[8][3]);
+    // View tests in clip space (x, y, z, w after world x view x projection):
+    // a point is in view inside all of the half-spaces w >= minNear,
+    // -w <= x <= w, -w <= y <= w; a box is out of view when one of them
+    // holds none of its eight corners.
+    virtual bool pointInView(const Vec4& p);
+    virtual bool boxInView(const Vec4 corners[8]);
     // The area the item renders into: 256 x 256 unless the kind says otherwise.
     virtual void initViewport();
     // Clears the cache flags; answers false (objects: their layer's answer).
@@ -66,7 +68,7 @@ public:
     // (-pitch, heading, -bank) in radians, with the controllers applied.
     void getRotation(double time, float out[3]);
     // The local transform: pivot, scale, rotation, pivot rotation, position.
-    LWMatrix localMatrix(double time);
+    Matrix4 localMatrix(double time);
 
     DeviceContextBase* context; // not owned
     LWItem* parent = nullptr;   // not owned
@@ -81,9 +83,9 @@ public:
     int id;
     std::string name;
     std::vector<int> excludedLights;
-    LWMatrix world = LWMatrix::identity();
-    LWMatrix inverseWorld = LWMatrix::identity();
-    LWMatrix projection = LWMatrix::identity();
+    Matrix4 world = Matrix4::identity();
+    Matrix4 inverseWorld = Matrix4::identity();
+    Matrix4 projection = Matrix4::identity();
     LWViewport viewport;
     uint8_t worldValid = 0;
     uint8_t inverseValid = 0;
@@ -155,6 +157,8 @@ public:
     LWAnimValue flareRotationAngle; // degrees, as written
     int32_t shadowType = 0;
     int32_t shadowMapSize = 512;
+    // Depth range of the last shadow pass from this light.
+    float shadowNear = 0, shadowFar = 0;
     float flickerPeriod;                  // seconds
     int32_t flickerIndex = 0;             // current flicker palette entry
     int32_t flickerCycle = INT32_MIN;     // flicker period it was picked for; none yet

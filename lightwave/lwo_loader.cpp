@@ -491,6 +491,8 @@ MetaMesh* LwoLoader::buildMesh() {
             built->numPositions = d.numPositions;
             built->polygons = std::move(d.polygons);
             built->positions = std::move(d.positions);
+            // The morph target must outlive the load for the mesh builder.
+            built->keepMorphMaps(d.morphMaps);
             LWObjectLayer*& slot = mesh->layer[size_t(d.number)];
             delete slot; // a layer number given twice: the later one stands
             slot = built;

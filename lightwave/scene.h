@@ -86,6 +86,7 @@ public:
     float defaultFloat1 = 1.0f;
 
     // Scene state the timeline and the renderer use.
+    float renderTime = 0; // scene time of the last top-level render
     bool active = false;
     bool hold = false;
     double startTime = 0; // seconds of demo time; the frozen scene time while held

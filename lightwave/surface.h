@@ -4,7 +4,7 @@
 // object file; its key is "<object file>@<surface name>".
 
 #include "envelope.h"
-#include "lw_matrix.h"
+#include "base/math3d.h"
 #include "mesh_data.h"
 
 #include <cstdint>
@@ -15,6 +15,7 @@ class Texture;
 struct IDirect3DCubeTexture8;
 struct IDirect3DSurface8;
 class LW6Scene;
+class LWLight;
 
 // Four-character codes as the LWO2 file writes them, big-endian packed.
 constexpr int32_t fourCC(const char (&s)[5]) {
@@ -68,7 +69,7 @@ public:
     float antialiasStrength = 1;
     bool pixelBlending = true;
     LWAnimValue amplitude;
-    LWMatrix transform = LWMatrix::identity();
+    Matrix4 transform = Matrix4::identity();
     uint8_t transformValid = 0;
     std::vector<LWUVMap*> layerUVMaps; // by layer number; referenced
 };
@@ -100,6 +101,8 @@ public:
     IDirect3DCubeTexture8* reflectionCube = nullptr; // made by the renderer
     IDirect3DSurface8* reflectionDepth = nullptr;
     LW6Scene* reflScene = nullptr;
+    // The light whose shadow map this surface receives while it is drawn.
+    LWLight* shadowLight = nullptr;
     std::string name;
     bool loaded = false;
 };

@@ -191,8 +191,10 @@ void readBlock(LwoLoader& loader, LWSurface& surface, LwoReader& r) {
     surface.textureLayers.push_back(t);
 }
 
-void markTransparency(LwoLoader& loader, LWSurface& s) {
-    if (s.transparency.value != 0 || s.transparency.envelope) {
+// A surface with transparency or additive transparency blends over what is
+// behind it, so it and its layer are drawn after the opaque ones.
+void markTransparency(LwoLoader& loader, LWSurface& s, const LWAnimValue& amount) {
+    if (amount.value != 0 || amount.envelope) {
         s.transparent = 1;
         loader.transparency = true;
     }
@@ -229,10 +231,10 @@ void readSurface(LwoLoader& loader, LWSurface& s, LwoReader& r) {
             valueAndEnvelope(loader, sub, s.colorFilter);
         else if (id == lwoId("TRAN")) {
             valueAndEnvelope(loader, sub, s.transparency);
-            markTransparency(loader, s);
+            markTransparency(loader, s, s.transparency);
         } else if (id == lwoId("ADTR")) {
             valueAndEnvelope(loader, sub, s.additiveTransparency);
-            markTransparency(loader, s);
+            markTransparency(loader, s, s.additiveTransparency);
         } else if (id == lwoId("CLRH")) {
             uint8_t b[4] = {sub.u1(), sub.u1(), sub.u1(), sub.u1()};
             s.colorHighlights = b[0] || b[1] || b[2] || b[3];

@@ -17,11 +17,11 @@ bool hasEnvelope(const LWAnimValue* v) {
     return v[0].envelope || v[1].envelope || v[2].envelope;
 }
 
-LWMatrix rotationPart(LWTextureLayer& t, const float r[3], const float c[3]) {
-    LWMatrix m = LWMatrix::translation(-c[0], -c[1], -c[2]);
-    m = affineMultiply(m, LWMatrix::rotationY(-r[0]));
-    m = affineMultiply(m, LWMatrix::rotationX(-r[1]));
-    m = affineMultiply(m, LWMatrix::rotationZ(-r[2]));
+Matrix4 rotationPart(LWTextureLayer& t, const float r[3], const float c[3]) {
+    Matrix4 m = Matrix4::translation(-c[0], -c[1], -c[2]);
+    m = affineMultiply(m, Matrix4::rotationY(-r[0]));
+    m = affineMultiply(m, Matrix4::rotationX(-r[1]));
+    m = affineMultiply(m, Matrix4::rotationZ(-r[2]));
     (void)t;
     return m;
 }
@@ -77,21 +77,21 @@ void assignTexcoords(LWSurface& s) {
     s.numTexcoords = s.texcoord[1] ? 2 : s.texcoord[0] ? 1 : 0;
 }
 
-LWMatrix computeTransform(LWTextureLayer& t, double time) {
+Matrix4 computeTransform(LWTextureLayer& t, double time) {
     float c[3], r[3], size[3];
     for (int i = 0; i < 3; ++i) {
         c[i] = t.center[i].evaluate(time);
         r[i] = t.rotation[i].evaluate(time);
         size[i] = t.size[i].evaluate(time);
     }
-    LWMatrix m = rotationPart(t, r, c);
-    m = affineMultiply(m, LWMatrix::scaling(size[0] != 0 ? 1 / size[0] : 0,
+    Matrix4 m = rotationPart(t, r, c);
+    m = affineMultiply(m, Matrix4::scaling(size[0] != 0 ? 1 / size[0] : 0,
                                             size[1] != 0 ? 1 / size[1] : 0,
                                             size[2] != 0 ? 1 / size[2] : 0));
-    return affineMultiply(m, LWMatrix::translation(0.5f, 0.5f, 0.5f));
+    return affineMultiply(m, Matrix4::translation(0.5f, 0.5f, 0.5f));
 }
 
-const LWMatrix& layerTransform(LWTextureLayer& t) {
+const Matrix4& layerTransform(LWTextureLayer& t) {
     if (!t.transformValid) {
         if (t.maptype == MAP_CYLINDRICAL || t.maptype == MAP_SPHERICAL) {
             const float c[3] = {t.center[0].value, t.center[1].value, t.center[2].value};
@@ -140,7 +140,7 @@ void generateTexcoords(LWSurface& surface, int layerNumber, const LWPolygon& pol
     case MAP_CYLINDRICAL:
     case MAP_SPHERICAL:
     case MAP_PROCEDURAL: {
-        const LWMatrix& m = layerTransform(t);
+        const Matrix4& m = layerTransform(t);
         for (int i = 0; i < n; ++i) {
             float p[3], q[3];
             position(i, p);

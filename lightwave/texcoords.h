@@ -4,7 +4,7 @@
 // placement transforms, and the coordinates of each polygon corner for a
 // set, by projection.
 
-#include "lw_matrix.h"
+#include "base/math3d.h"
 
 #include <cstdint>
 
@@ -21,9 +21,9 @@ LWTextureLayer* findLayer(const LWSurface& surface, int n, int32_t channel);
 void assignTexcoords(LWSurface& surface);
 
 // T(-c) Ry(-r1) Rx(-r2) Rz(-r3) S(1/s) T(0.5, 0.5, 0.5) at `time`.
-LWMatrix computeTransform(LWTextureLayer& layer, double time);
+Matrix4 computeTransform(LWTextureLayer& layer, double time);
 // The stored transform (computed on first use).
-const LWMatrix& layerTransform(LWTextureLayer& layer);
+const Matrix4& layerTransform(LWTextureLayer& layer);
 
 struct TexcoordCorner {
     float u = 0, v = 0, w = 0;

@@ -27,10 +27,6 @@ void computeBoundingBox(const float* positions, int count, MeshBoundingBox& box)
     box.used = true;
 }
 
-void transformCorners(const MeshBoundingBox& box, const float m[16], float out[8][4]) {
-    for (int c = 0; c < 8; ++c) {
-        const float* p = box.corners[c];
-        for (int j = 0; j < 4; ++j)
-            out[c][j] = p[0] * m[j] + p[1] * m[4 + j] + p[2] * m[8 + j] + m[12 + j];
-    }
+void transformCorners(const MeshBoundingBox& box, const Matrix4& m, Vec4 out[8]) {
+    for (int c = 0; c < 8; ++c) out[c] = transformHomogeneous(m, vec3(box.corners[c]));
 }

@@ -3,6 +3,8 @@
 // max y for bit 1 and max z for bit 0, so corners 0, 1, 4 and 5 are the
 // lowest face (the renderer's mirror plane).
 
+#include "base/math3d.h"
+
 struct MeshBoundingBox {
     float corners[8][3] = {};
     float center[3] = {};
@@ -14,6 +16,5 @@ struct MeshBoundingBox {
 // as it was.
 void computeBoundingBox(const float* positions, int count, MeshBoundingBox& box);
 
-// Each corner as the row vector (x, y, z, 1) times the row-major 4x4 `m`,
-// all four components kept.
-void transformCorners(const MeshBoundingBox& box, const float m[16], float out[8][4]);
+// Each corner as the row vector (x, y, z, 1) times `m`, all four components kept.
+void transformCorners(const MeshBoundingBox& box, const Matrix4& m, Vec4 out[8]);

@@ -12,7 +12,7 @@ struct GenericVertex {
     uint32_t diffuse;                    // A8R8G8B8
     float texcoord[GENERIC_CHANNELS][3]; // u, v, w per channel
     int32_t wrapId[GENERIC_CHANNELS];    // from the texture-coordinate generator
-    float morphPosition[3];              // always 0
+    float morphPosition[3];              // the morph target's offset; 0 without one
 };
 
 static_assert(sizeof(GenericVertex) == 104, "the generic vertex is 104 bytes");

@@ -56,6 +56,8 @@ void buildCorners(const LoadedLayer& layer, MeshCorners& out) {
     const float* positions = layer.positions.data();
     // Vertex colours and UV maps are both kept per layer number.
     const int colorSelection = layer.number;
+    // The one morph target a mesh carries.
+    const LWMorphMap* morph = layer.morphMaps.empty() ? nullptr : layer.morphMaps[0];
 
     int cornerTotal = 0, skipped = 0;
     for (const LWPolygon& p : layer.polygons) {
@@ -109,6 +111,8 @@ void buildCorners(const LoadedLayer& layer, MeshCorners& out) {
             std::memcpy(v.normal, normal, sizeof v.normal);
             cornerPolygon[size_t(corner)] = int(i);
             const uint32_t pt = p.vertices[size_t(m)];
+            if (morph && morph->offsets.size() >= (size_t(pt) + 1) * 3)
+                std::memcpy(v.morphPosition, &morph->offsets[size_t(pt) * 3], sizeof v.morphPosition);
             int last = -1;
             for (int c = chainHead[pt]; c != -1; c = chainNext[size_t(c)]) {
                 const float* other = &faceNormals[size_t(cornerPolygon[size_t(c)]) * 3];

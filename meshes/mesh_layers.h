@@ -1,16 +1,28 @@
 #pragma once
 // The layer kinds an LWO2 layer becomes: a polygon mesh, a progressive mesh
 // (when "<file>.<n>.pm" exists), a point cloud (single-vertex polygons) or a
-// single particle. They hold the loaded geometry; building device geometry
-// from it is the mesh builder's work, which is not here yet.
+// single particle. They hold the loaded geometry, the bounding box the
+// renderer culls with, and, once built for drawing, their device half
+// (made and drawn by the renderer, which owns the Direct3D side).
 
+#include "base/math3d.h"
+#include "lightwave/envelope.h"
 #include "lightwave/mesh_data.h"
+#include "meshes/bounding_box.h"
 
+#include <memory>
 #include <vector>
 
 class DeviceContextBase;
+class LWItem;
 
 enum LayerKind { LAYER_POLYGON_MESH, LAYER_PROGRESSIVE_MESH, LAYER_POINT_CLOUD, LAYER_PARTICLE };
+
+// What the renderer made on the devices for a layer (buffers); released with it.
+class LayerDeviceData {
+public:
+    virtual ~LayerDeviceData() = default;
+};
 
 class LoadedLayer : public LWObjectLayer {
 public:
@@ -18,12 +30,32 @@ public:
         : kind(kind), context(context) {
         metamesh = mesh;
     }
+    ~LoadedLayer() override;
+
+    // Computes the box from the points unless it was computed from them
+    // already; a layer without points keeps no box.
+    virtual void ensureBoundingBox();
+    // The eight box corners as (x, y, z, 1) * m, all four components kept.
+    virtual void transformCorners(const Matrix4& m, Vec4 out[8]) const;
+    // Takes a reference on the morph maps of the layer being loaded; only
+    // the first is used as a morph target.
+    void keepMorphMaps(const std::vector<LWMorphMap*>& maps);
+
     LayerKind kind;
     DeviceContextBase* context;
     int numFaces = 0;
     int numPositions = 0;
     std::vector<LWPolygon> polygons;
     std::vector<float> positions; // 3 per position
+
+    MeshBoundingBox box;                // box.used: `bboxused`
+    const float* bboxSource = nullptr;  // the points the box was computed from
+    std::vector<LWMorphMap*> morphMaps; // referenced
+    int numMorf = 0;
+    LWAnimValue* dissolve = nullptr; // not owned; none when null
+    bool built = false;
+    std::unique_ptr<LayerDeviceData> device;
+    LWItem* currentObject = nullptr; // the object being drawn with this layer
 };
 
 class PolygonMeshLayer : public LoadedLayer {
@@ -45,8 +77,10 @@ public:
         : LoadedLayer(LAYER_POINT_CLOUD, context, mesh) {}
 };
 
+// One particle: nothing to draw and no box.
 class ParticleLayer : public LoadedLayer {
 public:
     ParticleLayer(DeviceContextBase* context, MetaMesh* mesh)
         : LoadedLayer(LAYER_PARTICLE, context, mesh) {}
+    void ensureBoundingBox() override {}
 };

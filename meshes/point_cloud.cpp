@@ -32,3 +32,33 @@ bool buildPointCloud(const LoadedLayer& layer, const MeshDeviceLimits& limits,
     out.previous.assign(size_t(n) * 4, 0.0f);
     return true;
 }
+
+void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int height) {
+    const float halfWidth = float(width / 2), halfHeight = float(height / 2);
+    for (int j = 0; j < cloud.count; ++j) {
+        const Vec4 c = transformHomogeneous(m, vec3(&cloud.positions[size_t(j) * 3]));
+        const float rhw = 1.0f / c.w;
+        StreakVertex& head = cloud.vertices[size_t(j) * 2];
+        StreakVertex& tail = cloud.vertices[size_t(j) * 2 + 1];
+        head.x = c.x * rhw * float(width) * 0.5f + halfWidth;
+        head.y = halfHeight - c.y * rhw * float(height) * 0.5f;
+        head.z = c.z * rhw;
+        head.rhw = rhw;
+        float* previous = &cloud.previous[size_t(j) * 4];
+        if (!cloud.previousValid) {
+            previous[0] = head.x;
+            previous[1] = head.y;
+            previous[2] = head.z;
+            previous[3] = head.rhw;
+        }
+        tail.x = previous[0] + 1.0f;
+        tail.y = previous[1];
+        tail.z = previous[2];
+        tail.rhw = previous[3];
+        previous[0] = head.x;
+        previous[1] = head.y;
+        previous[2] = head.z;
+        previous[3] = head.rhw;
+    }
+    cloud.previousValid = true;
+}

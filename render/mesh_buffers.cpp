@@ -3,6 +3,7 @@
 #include "app/d3d_check.h"
 #include "surface_programs.h"
 #include "surface_setup.h"
+#include "timeline/profiler.h"
 #include "vertex_formats.h"
 
 #include <algorithm>
@@ -126,27 +127,61 @@ void MeshBuffers::release() {
     surfaceSet.clear();
 }
 
-void MeshBuffers::drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface,
-                              double time) const {
+const DeviceBufferSet* MeshBuffers::setFor(int program) const {
+    for (const DeviceBufferSet& set : sets)
+        if (set.program == program) return &set;
+    return nullptr;
+}
+
+const DeviceBufferSet* MeshBuffers::ownSet(int surfaceKey) const {
     if (surfaceKey < 0 || size_t(surfaceKey) >= surfaceSet.size() ||
         surfaceSet[size_t(surfaceKey)] < 0)
-        return;
-    const DeviceBufferSet& set = sets[size_t(surfaceSet[size_t(surfaceKey)])];
+        return nullptr;
+    return &sets[size_t(surfaceSet[size_t(surfaceKey)])];
+}
+
+void MeshBuffers::drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface,
+                              double time) const {
+    if (const DeviceBufferSet* set = ownSet(surfaceKey))
+        drawSurface(context, *set, surfaceKey, surface, time);
+}
+
+void MeshBuffers::drawSurface(DeviceContext& context, const DeviceBufferSet& set, int surfaceKey,
+                              LWSurface& surface, double time) {
     SurfaceProgram& program = *context.programs[size_t(set.program)];
     IDirect3DDevice8* d = context.device;
     const size_t output = size_t(context.currentOutput);
-    if (!d || output >= set.vertexBuffers.size()) return;
-    program.setupSurface(surface, time);
-    d->SetVertexShader(program.vertexHandles[output]);
-    d->SetPixelShader(program.pixelHandles[output]);
-    d->SetStreamSource(0, set.vertexBuffers[output], UINT(set.stride));
-    if (size_t(surfaceKey) >= set.firstBatch.size() || set.firstBatch[size_t(surfaceKey)] < 0)
+    if (!d || output >= set.vertexBuffers.size() || surfaceKey < 0 ||
+        size_t(surfaceKey) >= set.firstBatch.size() || set.firstBatch[size_t(surfaceKey)] < 0)
         return;
+    const bool switchProcessing = context.hardwareTnL && program.softwareVertexProcessing;
+    if (switchProcessing) {
+        ProfileScope scope(PROFILE_SVP_SWITCH);
+        d->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, TRUE);
+    }
     const int first = set.firstBatch[size_t(surfaceKey)];
-    d->SetIndices(set.indexBuffers[output], UINT(set.batches[size_t(first)].baseVertexIndex));
     for (int i = first; i < first + set.batchCount[size_t(surfaceKey)]; ++i) {
         const MeshBatch& b = set.batches[size_t(i)];
-        d->DrawIndexedPrimitive(D3DPRIMITIVETYPE(b.primitiveType), UINT(b.minVertexIndex),
-                                UINT(b.vertexCount), UINT(b.startIndex), UINT(b.primitiveCount));
+        {
+            ProfileScope scope(PROFILE_SET_STATES);
+            program.setupSurface(surface, time);
+        }
+        {
+            ProfileScope scope(PROFILE_SET_SOURCES);
+            d->SetStreamSource(0, set.vertexBuffers[output], UINT(set.stride));
+            d->SetVertexShader(program.vertexHandles[output]);
+            d->SetPixelShader(program.pixelHandles[output]);
+            d->SetIndices(set.indexBuffers[output], UINT(b.baseVertexIndex));
+        }
+        if (b.primitiveCount > 0 && b.vertexCount > 0) {
+            ProfileScope scope(PROFILE_DRAW_INDEXED_PRIMITIVE);
+            d->DrawIndexedPrimitive(D3DPRIMITIVETYPE(b.primitiveType), UINT(b.minVertexIndex),
+                                    UINT(b.vertexCount), UINT(b.startIndex),
+                                    UINT(b.primitiveCount));
+        }
+    }
+    if (switchProcessing) {
+        ProfileScope scope(PROFILE_SVP_SWITCH);
+        d->SetRenderState(D3DRS_SOFTWAREVERTEXPROCESSING, FALSE);
     }
 }

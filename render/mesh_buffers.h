@@ -6,6 +6,7 @@
 
 #include "app/device_context.h"
 #include "meshes/mesh_builder.h"
+#include "meshes/mesh_layers.h"
 
 #include <vector>
 
@@ -40,10 +41,10 @@ struct DeviceBufferSet {
     std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
 };
 
-class MeshBuffers {
+class MeshBuffers : public LayerDeviceData {
 public:
     MeshBuffers() = default;
-    ~MeshBuffers() { release(); }
+    ~MeshBuffers() override { release(); }
     MeshBuffers(const MeshBuffers&) = delete;
     MeshBuffers& operator=(const MeshBuffers&) = delete;
 
@@ -54,9 +55,19 @@ public:
     bool create(DeviceContext& context, const MeshArrays& arrays);
     void release();
 
-    // Draws the triangles of surface `surfaceKey` from its program's set on
-    // the current device: the program sets the surface's states at `time`,
-    // then each of the surface's batches is drawn.
+    // The set in program `program`'s format, or null when it holds nothing.
+    const DeviceBufferSet* setFor(int program) const;
+    // The set of the surface's own program, or null.
+    const DeviceBufferSet* ownSet(int surfaceKey) const;
+
+    // Draws the triangles of surface `surfaceKey` from `set` on the current
+    // device, batch by batch: the set's program sets the surface's states at
+    // `time`, then the sources and the draw call, each under its profiler
+    // section (with the software-processing switch around them where the
+    // program needs it).
+    static void drawSurface(DeviceContext& context, const DeviceBufferSet& set, int surfaceKey,
+                            LWSurface& surface, double time);
+    // The same from the surface's own set.
     void drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface, double time) const;
 
     std::vector<DeviceBufferSet> sets;

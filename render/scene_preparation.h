@@ -1,7 +1,7 @@
 #pragma once
 // Preparing a scene's drawing resources when its metascene is activated:
 // what lights need (their light record reset, a shadow-map light's spot
-// texture) and, as the renderer grows, the objects' device geometry.
+// texture) and the device geometry of its objects' layers.
 
 class LW6Scene;
 

@@ -12,7 +12,7 @@ static_assert(offsetof(MaterialRecord, ambient) == offsetof(D3DMATERIAL8, Ambien
 static_assert(offsetof(MaterialRecord, specular) == offsetof(D3DMATERIAL8, Specular), "specular");
 static_assert(offsetof(MaterialRecord, emissive) == offsetof(D3DMATERIAL8, Emissive), "emissive");
 static_assert(offsetof(MaterialRecord, power) == offsetof(D3DMATERIAL8, Power), "power");
-static_assert(sizeof(LWMatrix) == sizeof(D3DMATRIX), "matrix layout");
+static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "matrix layout");
 static_assert(sizeof(DWORD) == sizeof(uint32_t), "tokens are 32-bit words");
 
 namespace {

@@ -49,7 +49,7 @@ void StatePlan::deviceTexture(int stage, const void* texture) {
     changes.push_back(c);
 }
 
-void StatePlan::transform(uint32_t slot, const LWMatrix& m) {
+void StatePlan::transform(uint32_t slot, const Matrix4& m) {
     StateChange c{StateChange::TRANSFORM};
     c.state = slot;
     c.matrix = int(matrices.size());
@@ -165,12 +165,12 @@ bool animatedPlacement(const LWTextureLayer& layer) {
 
 // The layer's placement at `time` as a 2D texture transform of stage 0: the
 // two columns of the layer matrix that the projection axis leaves.
-LWMatrix stageTransform(LWTextureLayer& layer, double time) {
-    const LWMatrix l = computeTransform(layer, time);
+Matrix4 stageTransform(LWTextureLayer& layer, double time) {
+    const Matrix4 l = computeTransform(layer, time);
     int a = 0, b = 1; // Z axis
     if (layer.axis == 0) a = 2, b = 1;
     if (layer.axis == 1) a = 0, b = 2;
-    LWMatrix m = {};
+    Matrix4 m = {};
     for (int row = 0; row < 4; ++row) {
         m.m[row][0] = l.m[row][a];
         m.m[row][1] = l.m[row][b];
@@ -222,7 +222,7 @@ void sphericalReflection(StatePlan& p, LWSurface& s, double time) {
     p.stage(1, TSS_ADDRESSU, TADDRESS_WRAP);
     p.stage(1, TSS_ADDRESSV, TADDRESS_WRAP);
     // Camera-space reflection vectors (-1..1) onto the picture's 0..1.
-    LWMatrix m = {};
+    Matrix4 m = {};
     m.m[0][0] = -0.25f;
     m.m[1][1] = 0.25f;
     m.m[3][0] = 0.5f;

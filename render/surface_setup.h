@@ -7,7 +7,7 @@
 // device (surface_programs.cpp); tests read plans directly.
 
 #include "d3d_values.h"
-#include "lightwave/lw_matrix.h"
+#include "base/math3d.h"
 
 #include <cstdint>
 #include <vector>
@@ -49,7 +49,7 @@ public:
     void stage(int stage, uint32_t state, uint32_t value);
     void texture(int stage, Texture* texture, double time);
     void deviceTexture(int stage, const void* texture);
-    void transform(uint32_t slot, const LWMatrix& m);
+    void transform(uint32_t slot, const Matrix4& m);
     void setMaterial(const MaterialRecord& m);
 
     // The last value the plan gives a state, or false when it sets none.
@@ -59,7 +59,7 @@ public:
     const StateChange* textureChange(int stage) const;
 
     std::vector<StateChange> changes;
-    std::vector<LWMatrix> matrices;
+    std::vector<Matrix4> matrices;
     MaterialRecord material = {};
     float c33[4] = {}; // specular power, for the vertex programs
     float c35[4] = {}; // bump strength, when the surface has a bump layer

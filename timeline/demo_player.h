@@ -19,6 +19,7 @@
 #include "metascene_loader.h"
 #include "render/metascene_render.h"
 #include "render/scene_preparation.h"
+#include "render/scene_renderer.h"
 
 #include <memory>
 #include <string>
@@ -46,7 +47,7 @@ public:
     std::string archiveName = "moonwell.sar";
     // The scene renderer's parts: drawing one scene (none yet: scenes only
     // clear), and preparing a scene's lights and objects on activation.
-    DrawScene drawScene = nullptr;
+    DrawScene drawScene = drawSceneWithRenderer;
     PrepareScene prepareScene = prepareSceneForDrawing;
 
     // The first non-empty metascene whose name begins with `name` (as written).

@@ -56,3 +56,20 @@ private:
 
 // The process-wide table.
 Profiler& profiler();
+
+// Times its lifetime into one section; records nothing while that section is
+// not registered (tools and tests run without the player's sections).
+class ProfileScope {
+public:
+    explicit ProfileScope(int section) : section(section), start(Profiler::readCounter()) {}
+    ~ProfileScope() {
+        if (profiler().all().size() > size_t(section))
+            profiler().record(section, Profiler::readCounter() - start);
+    }
+    ProfileScope(const ProfileScope&) = delete;
+    ProfileScope& operator=(const ProfileScope&) = delete;
+
+private:
+    int section;
+    uint64_t start;
+};

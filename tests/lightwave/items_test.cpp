@@ -10,7 +10,7 @@ namespace {
 
 constexpr float PI = 3.14159265358979f;
 
-void apply(const LWMatrix& m, float x, float y, float z, float out[3]) {
+void apply(const Matrix4& m, float x, float y, float z, float out[3]) {
     const float p[3] = {x, y, z};
     transformPoint(m, p, out);
 }

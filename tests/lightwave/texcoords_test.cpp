@@ -198,7 +198,7 @@ TEST(LayerTransform, CentreRotationAndSize) {
     t.size[0].value = 2;
     t.size[1].value = 2;
     t.size[2].value = 2;
-    const LWMatrix m = computeTransform(t, 0);
+    const Matrix4 m = computeTransform(t, 0);
     const float p[3] = {1, 0, 0};
     float q[3];
     transformPoint(m, p, q);

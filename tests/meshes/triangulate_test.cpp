@@ -91,14 +91,14 @@ TEST(BoundingBox, TransformCornersKeepsW) {
     MeshBoundingBox box;
     computeBoundingBox(points, 2, box);
     // Scale x by 2, translate by (10, 20, 30), w = z + 1 (fourth column).
-    const float m[16] = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 10, 20, 30, 1};
-    float out[8][4];
+    const Matrix4 m = {{{2, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 1}, {10, 20, 30, 1}}};
+    Vec4 out[8];
     transformCorners(box, m, out);
-    EXPECT_FLOAT_EQ(10, out[0][0]);
-    EXPECT_FLOAT_EQ(1, out[0][3]);
-    EXPECT_FLOAT_EQ(12, out[7][0]);
-    EXPECT_FLOAT_EQ(22, out[7][1]);
-    EXPECT_FLOAT_EQ(33, out[7][2]);
-    EXPECT_FLOAT_EQ(4, out[7][3]);
-    EXPECT_FLOAT_EQ(33, out[1][2]); // corner 1 is (x0, y0, z1)
+    EXPECT_FLOAT_EQ(10, out[0].x);
+    EXPECT_FLOAT_EQ(1, out[0].w);
+    EXPECT_FLOAT_EQ(12, out[7].x);
+    EXPECT_FLOAT_EQ(22, out[7].y);
+    EXPECT_FLOAT_EQ(33, out[7].z);
+    EXPECT_FLOAT_EQ(4, out[7].w);
+    EXPECT_FLOAT_EQ(33, out[1].z); // corner 1 is (x0, y0, z1)
 }

@@ -317,7 +317,7 @@ TEST(FixedFunctionStages, ColourLayerTimeAndAnimatedPlacement) {
     planFixedFunction(s, 0, CULL_CCW, true, p);
     EXPECT_EQ(TTFF_COUNT2, stageState(p, 0, TSS_TEXTURETRANSFORMFLAGS));
     ASSERT_EQ(1u, p.matrices.size());
-    const LWMatrix& m = p.matrices[0];
+    const Matrix4& m = p.matrices[0];
     // Z scaled by 1/2: the second column of the stage matrix carries it.
     EXPECT_FLOAT_EQ(0.5f, m.m[2][1]);
     EXPECT_FLOAT_EQ(1.0f, m.m[0][0]);

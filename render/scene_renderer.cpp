@@ -1,0 +1,356 @@
+#include "scene_renderer.h"
+
+#include "base/color.h"
+#include "base/message_box.h"
+#include "layer_buffers.h"
+#include "lightwave/items.h"
+#include "lightwave/light_eval.h"
+#include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "mesh_buffers.h"
+#include "surface_programs.h"
+#include "timeline/profiler.h"
+
+#include <cstring>
+
+namespace {
+
+// Vertex-program constant registers every program shares.
+enum ConstantRegister {
+    C_ZERO = 0,
+    C_ONE = 1,
+    C_WORLD_VIEW_PROJECTION = 2,
+    C_WORLD_VIEW = 6,
+    C_WORLD = 13,
+    C_HALF = 18,
+    C_FIRST_LIGHT_COLOUR = 19,
+    C_FIRST_LIGHT_DIRECTION = 21,
+    C_FIRST_LIGHT_POSITION = 22,
+    C_AMBIENT = 30,
+    C_CAMERA_POSITION = 34,
+    C_LIGHT_COLOUR = 40,
+    C_LIGHT_POSITION = 50,
+    C_LIGHT_ATTENUATION = 60,
+    C_W_ONE = 70,
+};
+
+void setConstant(IDirect3DDevice8* d, int reg, const Vec4& v) {
+    d->SetVertexShaderConstant(DWORD(reg), &v, 1);
+}
+
+void setConstant(IDirect3DDevice8* d, int reg, float x, float y, float z, float w) {
+    setConstant(d, reg, Vec4{x, y, z, w});
+}
+
+// Four registers holding the transposed matrix (programs use dp4 per row).
+void setMatrixConstant(IDirect3DDevice8* d, int reg, const Matrix4& m) {
+    const Matrix4 t = transposed(m);
+    d->SetVertexShaderConstant(DWORD(reg), t.data(), 4);
+}
+
+const D3DMATRIX* asD3D(const Matrix4& m) {
+    static_assert(sizeof(D3DMATRIX) == sizeof(Matrix4), "one matrix layout");
+    return reinterpret_cast<const D3DMATRIX*>(&m);
+}
+
+DWORD floatBits(float f) {
+    DWORD d;
+    std::memcpy(&d, &f, sizeof d);
+    return d;
+}
+
+LoadedLayer* drawableLayer(const LWObject& object) {
+    return dynamic_cast<LoadedLayer*>(object.layer);
+}
+
+// Follows the author's free-flight camera: its view is the inverse of
+// roll, pitch and yaw about the camera's position.
+class FreeCameraItem : public LWCamera {
+public:
+    explicit FreeCameraItem(DeviceContext& context) : LWCamera(&context) { name = "(free camera)"; }
+    void getInvMatrix(double time) override {
+        getMatrix(time);
+        inverseWorld = affineInverse(world);
+        inverseValid = 1;
+    }
+    void getMatrix(double) override {
+        const FreeCamera& f = context->freeCamera;
+        Matrix4 m = affineMultiply(Matrix4::rotationZ(f.roll), Matrix4::rotationX(f.pitch));
+        m = affineMultiply(m, Matrix4::rotationY(f.yaw));
+        world = affineMultiply(
+            m, Matrix4::translation(f.position[0], f.position[1], f.position[2]));
+        worldValid = 1;
+    }
+};
+
+} // namespace
+
+SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {}
+SceneRenderer::~SceneRenderer() = default;
+
+LWItem& SceneRenderer::freeCameraItem() {
+    if (!freeCamera) freeCamera = std::make_unique<FreeCameraItem>(context);
+    return *freeCamera;
+}
+
+void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
+    IDirect3DDevice8* d = context.device;
+    if (!d || nesting >= MAX_RENDER_NESTING) return;
+    ++nesting;
+    const bool top = nesting == 1;
+
+    camera.invalidate();
+    for (LWObject* o : scene.objects) o->invalidate();
+    for (LWLight* l : scene.lights) l->invalidate();
+
+    if (scene.fogType == FOG_LINEAR) {
+        const float* c = scene.fogColor;
+        d->SetRenderState(D3DRS_FOGENABLE, TRUE);
+        d->SetRenderState(D3DRS_FOGTABLEMODE, DWORD(scene.fogType));
+        d->SetRenderState(D3DRS_FOGCOLOR, packColor(c[0], c[1], c[2], c[3]));
+        d->SetRenderState(D3DRS_FOGSTART, floatBits(scene.fogMinDistance));
+        d->SetRenderState(D3DRS_FOGEND, floatBits(scene.fogMaxDistance));
+    } else {
+        d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    }
+    d->SetRenderState(D3DRS_FILLMODE, context.wireframe ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
+
+    if (top && hooks.shadowMaps) hooks.shadowMaps(*this, scene, time);
+
+    if (!camera.inverseValid) camera.getInvMatrix(time);
+    d->SetTransform(D3DTS_VIEW, asD3D(camera.inverseWorld));
+    setupLighting(scene, time, camera);
+    setConstant(d, C_ONE, 1, 1, 1, 1);
+    setConstant(d, C_ZERO, 0, 0, 0, 0);
+    setConstant(d, C_HALF, 0.5f, 0.5f, 0.5f, 0.5f);
+    setConstant(d, C_W_ONE, 0, 0, 0, 1);
+
+    drawObjects(scene, time, camera);
+
+    if (top) {
+        const double step = previousTimeSet ? time - previousTime : 0.0;
+        if (hooks.effects) hooks.effects(*this, scene, time, step);
+        previousTime = time;
+        previousTimeSet = true;
+        scene.renderTime = float(time);
+        flarePass(scene, time);
+    }
+    --nesting;
+}
+
+void SceneRenderer::setupLighting(LW6Scene& scene, double time, LWItem& camera) {
+    IDirect3DDevice8* d = context.device;
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+
+    const float i = scene.ambientIntensity.evaluate(time);
+    const float* a = scene.ambientColor;
+    const Vec4 ambient = {a[0] * i, a[1] * i, a[2] * i, a[3]};
+    d->SetRenderState(D3DRS_AMBIENT, packColor(ambient.x, ambient.y, ambient.z, ambient.w));
+    setConstant(d, C_AMBIENT, ambient);
+
+    for (size_t k = 0; k < scene.lights.size(); ++k) {
+        LWLight& light = *scene.lights[k];
+        computeLight(light, time);
+        static_assert(sizeof(LightRecord) == sizeof(D3DLIGHT8), "one light layout");
+        d->SetLight(DWORD(k), reinterpret_cast<const D3DLIGHT8*>(&light.d3dLight));
+    }
+
+    // Programs light with the first light; a scene without one is lit by
+    // its ambient colour alone (a black light from nowhere).
+    if (!scene.lights.empty()) {
+        LWLight& first = *scene.lights[0];
+        if (!first.worldValid) first.getMatrix(time);
+        const Matrix4& m = first.world;
+        setConstant(d, C_FIRST_LIGHT_DIRECTION, -m.m[2][0], -m.m[2][1], -m.m[2][2], m.m[2][3]);
+        setConstant(d, C_FIRST_LIGHT_POSITION, m.row4(3));
+        const LightColor c = getColor(first, time);
+        setConstant(d, C_FIRST_LIGHT_COLOUR, c.r, c.g, c.b, c.a);
+    } else {
+        setConstant(d, C_FIRST_LIGHT_DIRECTION, 0, 0, 1, 0);
+        setConstant(d, C_FIRST_LIGHT_POSITION, 0, 0, 0, 1);
+        setConstant(d, C_FIRST_LIGHT_COLOUR, 0, 0, 0, 0);
+    }
+    if (!camera.worldValid) camera.getMatrix(time);
+    setConstant(d, C_CAMERA_POSITION, camera.world.row4(3));
+}
+
+void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
+    std::vector<DrawItem> list;
+    list.reserve(1000);
+    DepthRange range;
+    int culled = 0;
+    for (LWObject* object : scene.objects) {
+        LoadedLayer* layer = drawableLayer(*object);
+        if (!layer || layer->currentObject == &camera) continue;
+        // A single particle has no box and draws nothing.
+        if (layer->kind == LAYER_PARTICLE) continue;
+        layer->ensureBoundingBox();
+        if (!layer->box.used)
+            reportAssertion(
+                "mesh->bboxused && \"objects without bounding boxes are not supported anymore\"");
+        if (!camera.projectionValid) camera.computeProjection(time);
+        if (!camera.inverseValid) camera.getInvMatrix(time);
+        if (!object->worldValid) object->getMatrix(time);
+        const Matrix4 m = object->world * camera.inverseWorld * camera.projection;
+        Vec4 corners[8];
+        layer->transformCorners(m, corners);
+        if (!camera.boxInView(corners)) {
+            ++culled;
+            continue;
+        }
+        float zmin = corners[0].z, zmax = corners[0].z;
+        for (const Vec4& c : corners) {
+            zmin = std::min(zmin, c.z);
+            zmax = std::max(zmax, c.z);
+        }
+        range.add(zmin, zmax);
+        const uint8_t transparent = layer->hasTransparency ? 1 : 0;
+        list.push_back({object, transparent ? -zmax : zmax, transparent});
+    }
+    sortDrawList(list);
+    if (hooks.flareDepth)
+        for (LWLight* light : scene.lights) {
+            float depth = 0;
+            if (light->lensFlare && hooks.flareDepth(*light, camera, time, depth))
+                range.add(depth, depth);
+        }
+    float nearDistance, farDistance;
+    fittedDepthRange(range, nearDistance, farDistance);
+    if (shadowPassMode != 0 && !scene.lights.empty()) {
+        scene.lights[0]->shadowNear = nearDistance;
+        scene.lights[0]->shadowFar = farDistance;
+    }
+    camera.setupProjection(time, nearDistance, farDistance);
+    if (nesting == 1) context.device->SetTransform(D3DTS_PROJECTION, asD3D(camera.projection));
+
+    for (const DrawItem& item : list) drawObject(scene, *item.object, time, camera);
+    if (nesting == 1) {
+        objectsDrawn = int(list.size());
+        objectsCulled = culled;
+    }
+}
+
+void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera) {
+    IDirect3DDevice8* d = context.device;
+    LoadedLayer& layer = *drawableLayer(object);
+
+    if (!object.inverseValid) object.getInvMatrix(time);
+    fillLightSlots(scene, object, slots);
+    for (size_t j = 0; j < scene.lights.size(); ++j) d->LightEnable(DWORD(j), slots.on[j]);
+    for (int k = 0; k < LIGHT_SLOTS; ++k) {
+        setConstant(d, C_LIGHT_COLOUR + k, slots.colour[k]);
+        setConstant(d, C_LIGHT_POSITION + k, slots.position[k]);
+        setConstant(d, C_LIGHT_ATTENUATION + k, slots.attenuation[k]);
+    }
+
+    if (layer.metamesh) {
+        LWLight* first = scene.lights.empty() ? nullptr : scene.lights[0];
+        const bool receives = (object.shadowOptions & 4) != 0 && first &&
+                              first->lightType == LIGHT_SPOT && first->shadowType == SHADOW_MAP;
+        for (LWSurface* s : layer.metamesh->srfs) {
+            if (!s) continue;
+            if (s->reflection.evaluate(time) != 0) s->reflScene = &scene;
+            if (shadowPassMode == 0) s->shadowLight = receives ? first : nullptr;
+        }
+    }
+
+    if (!object.worldValid) object.getMatrix(time);
+    if (!camera.inverseValid) camera.getInvMatrix(time);
+    if (!camera.pmXYZWcalced) reportAssertion("pmXYZWcalced");
+    const Matrix4 worldView = object.world * camera.inverseWorld;
+    setMatrixConstant(d, C_WORLD_VIEW_PROJECTION, worldView * camera.projection);
+    setMatrixConstant(d, C_WORLD_VIEW, worldView);
+    setMatrixConstant(d, C_WORLD, object.world);
+    d->SetTransform(D3DTS_WORLD, asD3D(object.world));
+
+    if (shadowPassMode == 0 && (object.shadowOptions & 4) && hooks.shadowMatrix)
+        hooks.shadowMatrix(*this, scene, object, time);
+
+    if (layer.dissolve) {
+        const float v = 1.0f - layer.dissolve->evaluate(time);
+        setConstant(d, C_LIGHT_POSITION, v, v, v, v);
+    }
+    if (scene.fogType == FOG_LINEAR) d->SetRenderState(D3DRS_FOGENABLE, !object.unaffectedByFog);
+
+    layer.currentObject = &object;
+    drawMesh(layer, time);
+    layer.currentObject = nullptr;
+}
+
+void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
+    if (!layer.built && !buildLayer(context, layer)) return;
+    if (layer.kind == LAYER_POINT_CLOUD) {
+        drawPointCloud(context, layer, time);
+        return;
+    }
+    auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
+    if (!buffers || !layer.metamesh) return;
+    ++mirrorDepth;
+    for (const std::unique_ptr<SurfaceProgram>& p : context.programs) p->cullMode = cullMode;
+    const LWObject* object = dynamic_cast<const LWObject*>(layer.currentObject);
+    const int options = object ? object->shadowOptions : 0;
+    const std::vector<LWSurface*>& srfs = layer.metamesh->srfs;
+    for (size_t i = 0; i < srfs.size(); ++i) {
+        LWSurface* s = srfs[i];
+        if (!s || !s->loaded) continue;
+        const int key = int(i);
+        if (shadowPassMode != 0 && (options & 2)) {
+            if (const DeviceBufferSet* set = buffers->setFor(1))
+                MeshBuffers::drawSurface(context, *set, key, *s, time);
+            continue;
+        }
+        const float reflection = s->reflection.evaluate(time);
+        if (reflection != 0 && s->reflectionOptions == 3) {
+            if (hooks.cubeReflection) hooks.cubeReflection(*this, layer, key, time);
+            continue;
+        }
+        if (reflection == 0 || s->reflectionOptions != 0) {
+            const DeviceBufferSet* set = buffers->ownSet(key);
+            if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN)
+                set = buffers->setFor(3);
+            if (set) MeshBuffers::drawSurface(context, *set, key, *s, time);
+            continue;
+        }
+        if (hooks.planarMirror) hooks.planarMirror(*this, layer, key, time);
+    }
+    --mirrorDepth;
+}
+
+void SceneRenderer::flarePass(LW6Scene& scene, double time) {
+    IDirect3DDevice8* d = context.device;
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    const Matrix4 identity = Matrix4::identity();
+    d->SetTransform(D3DTS_TEXTURE0, asD3D(identity));
+    d->SetTransform(D3DTS_WORLD, asD3D(identity));
+    d->SetRenderState(D3DRS_POINTSIZE, floatBits(5.0f));
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    if (hooks.drawFlare)
+        for (LWLight* light : scene.lights)
+            if (light->lensFlare) hooks.drawFlare(*this, *light, time);
+}
+
+SceneRenderer& sceneRenderer(DeviceContext& context) {
+    if (!context.renderer) context.renderer = std::make_unique<SceneRenderer>(context);
+    return *context.renderer;
+}
+
+void drawSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera, DeviceContext& context) {
+    SceneRenderer& renderer = sceneRenderer(context);
+    LWItem& from = camera ? *camera : renderer.freeCameraItem();
+    renderer.renderScene(scene, time, from);
+}

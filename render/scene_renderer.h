@@ -1,0 +1,90 @@
+#pragma once
+// Drawing one LightWave scene for one frame from one camera: fog, fill
+// mode, lights and the shared vertex-program constants, then the visible
+// objects (culled and depth-fitted in clip space, opaque before
+// transparent), each through its surfaces' programs. The same render is
+// re-entered for shadow maps, mirrors and cube maps, to a nesting of four;
+// the passes those build on are hooks here, filled by their own parts.
+
+#include "app/device_context.h"
+#include "object_pass.h"
+
+#include <memory>
+#include <vector>
+
+class LoadedLayer;
+class LW6Scene;
+class LWItem;
+class LWLight;
+class LWObject;
+class LWSurface;
+
+class SceneRenderer;
+
+// The passes other parts add to a render (none is required).
+struct RendererHooks {
+    // The shadow maps of the scene's shadow-map lights, before the view is set.
+    void (*shadowMaps)(SceneRenderer& renderer, LW6Scene& scene, double time) = nullptr;
+    // The shadow texture matrix (c26-c29) of an object that receives shadows.
+    void (*shadowMatrix)(SceneRenderer& renderer, LW6Scene& scene, LWObject& object,
+                         double time) = nullptr;
+    // A surface with reflection option 3 (cube map) or a planar mirror.
+    void (*cubeReflection)(SceneRenderer& renderer, LoadedLayer& layer, int surface,
+                           double time) = nullptr;
+    void (*planarMirror)(SceneRenderer& renderer, LoadedLayer& layer, int surface,
+                         double time) = nullptr;
+    // Particle emitters and effectors: moved on by `step` seconds, then drawn.
+    void (*effects)(SceneRenderer& renderer, LW6Scene& scene, double time, double step) = nullptr;
+    // A light's flare: whether it is visible from `camera`, and its depth.
+    bool (*flareDepth)(LWLight& light, LWItem& camera, double time, float& depth) = nullptr;
+    void (*drawFlare)(SceneRenderer& renderer, LWLight& light, double time) = nullptr;
+};
+
+constexpr int MAX_RENDER_NESTING = 4;
+
+class SceneRenderer {
+public:
+    explicit SceneRenderer(DeviceContext& context);
+    // Virtual so that the device context, below the renderer, can delete it.
+    virtual ~SceneRenderer();
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // Draws `scene` at scene time `time` seen from `camera`.
+    void renderScene(LW6Scene& scene, double time, LWItem& camera);
+    // Collects, culls, sorts and draws the scene's objects.
+    void drawObjects(LW6Scene& scene, double time, LWItem& camera);
+    // Draws every loaded surface of the layer through the program its
+    // situation calls for (its own, the flat shadow one, the receiver).
+    void drawMesh(LoadedLayer& layer, double time);
+
+    // An item whose view follows the context's free camera.
+    LWItem& freeCameraItem();
+
+    DeviceContext& context;
+    RendererHooks hooks;
+    int nesting = 0;
+    int shadowPassMode = 0; // 1 depth-only shadow pass or mirror marking, 2 colour-encoded
+    int mirrorDepth = 0;
+    uint32_t cullMode = 3;  // D3DCULL_CCW: single-sided surfaces
+    bool previousTimeSet = false;
+    double previousTime = 0;
+    // Counts of the last top-level render, for tests and the profiler report.
+    int objectsDrawn = 0;
+    int objectsCulled = 0;
+
+private:
+    void setupLighting(LW6Scene& scene, double time, LWItem& camera);
+    void drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera);
+    void flarePass(LW6Scene& scene, double time);
+
+    LightSlots slots;
+    std::unique_ptr<LWItem> freeCamera;
+};
+
+// The context's renderer, made on first use.
+SceneRenderer& sceneRenderer(DeviceContext& context);
+
+// The player's scene-drawing hook: the scene from `camera`, or from the free
+// camera when it is null.
+void drawSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera, DeviceContext& context);
