@@ -97,10 +97,7 @@ Vec3 transformPoint(const Matrix4& m, Vec3 p) {
 }
 
 void transformPoint(const Matrix4& m, const float p[3], float out[3]) {
-    const Vec3 r = transformPoint(m, vec3(p));
-    out[0] = r.x;
-    out[1] = r.y;
-    out[2] = r.z;
+    store(transformPoint(m, vec3(p)), out);
 }
 
 Vec3 transformVector(const Matrix4& m, Vec3 v) {

@@ -19,6 +19,11 @@ struct Vec4 {
 inline Vec3 vec3(const float p[3]) {
     return {p[0], p[1], p[2]};
 }
+inline void store(Vec3 v, float out[3]) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+}
 inline Vec3 operator+(Vec3 a, Vec3 b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }

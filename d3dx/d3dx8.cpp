@@ -1,11 +1,30 @@
 #include "d3dx8.h"
 
-#include "matrix_math.h"
+#include "base/math3d.h"
 #include "pixel_ops.h"
 
+#include <cstring>
 #include <vector>
 
+// D3DMATRIX and Matrix4 are both a row-major float[4][4].
+static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "Matrix4 must have D3DMATRIX's layout");
+
 namespace {
+
+Vec3 toVec3(const D3DXVECTOR3& v) {
+    return {v.x, v.y, v.z};
+}
+
+Matrix4 toMatrix4(const D3DMATRIX& m) {
+    Matrix4 r;
+    std::memcpy(&r, &m, sizeof r);
+    return r;
+}
+
+D3DXMATRIX* writeMatrix(D3DXMATRIX* out, const Matrix4& m) {
+    std::memcpy(static_cast<D3DMATRIX*>(out), &m, sizeof m);
+    return out;
+}
 
 bool isArgb32(D3DFORMAT f) {
     return f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8;
@@ -94,13 +113,10 @@ HRESULT WINAPI D3DXLoadSurfaceFromSurface(IDirect3DSurface8* dest, const PALETTE
 
 D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye,
                                       const D3DXVECTOR3* at, const D3DXVECTOR3* up) {
-    const float e[3] = {eye->x, eye->y, eye->z}, a[3] = {at->x, at->y, at->z},
-                u[3] = {up->x, up->y, up->z};
-    lookAtLH(&out->_11, e, a, u);
-    return out;
+    return writeMatrix(out, lookAtLH(toVec3(*eye), toVec3(*at), toVec3(*up)));
 }
 
+// Both operands are copied before `out` is written, so `out` may be m1 or m2.
 D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* m1, const D3DXMATRIX* m2) {
-    multiplyMatrix(&out->_11, &m1->_11, &m2->_11);
-    return out;
+    return writeMatrix(out, toMatrix4(*m1) * toMatrix4(*m2));
 }

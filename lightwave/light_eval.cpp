@@ -9,6 +9,7 @@
 #include "light_eval.h"
 
 #include "app/device_context_base.h"
+#include "base/math3d.h"
 #include "items.h"
 
 #include <algorithm>
@@ -133,13 +134,12 @@ void computeLight(LWLight& light, double time) {
     r.diffuse = light.noDiffuse ? black : lit;
     r.specular = light.noSpecular ? black : lit;
 
-    const float(*w)[4] = light.world.m;
-    r.position = {w[3][0], w[3][1], w[3][2]};
-    const float length = std::sqrt(w[2][0] * w[2][0] + w[2][1] * w[2][1] + w[2][2] * w[2][2]);
-    if (length > 0)
-        r.direction = {w[2][0] / length, w[2][1] / length, w[2][2] / length};
-    else
-        r.direction = {0, 0, 1}; // a light scaled to nothing in Z still needs an axis
+    const Vec3 position = light.world.row(3);
+    r.position = {position.x, position.y, position.z};
+    // A light scaled to nothing in Z still needs an axis.
+    const Vec3 axis = light.world.row(2);
+    const Vec3 direction = length(axis) > 0 ? normalised(axis) : Vec3{0, 0, 1};
+    r.direction = {direction.x, direction.y, direction.z};
 
     // The range follows the full colour even when one of the two terms is off.
     const float m = (lit.r + lit.g + lit.b) / 3;

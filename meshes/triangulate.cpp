@@ -1,5 +1,7 @@
 #include "triangulate.h"
 
+#include "base/math3d.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -17,14 +19,8 @@ void triangulatePolygon(int first, int n, std::vector<int>& triangles) {
 }
 
 void faceNormal(const float p0[3], const float p1[3], const float p2[3], float out[3]) {
-    const float a[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
-    const float b[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-    const float length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
-    if (length != 0)
-        for (int k = 0; k < 3; ++k) out[k] /= length;
+    const Vec3 origin = vec3(p0);
+    store(normalised(cross(vec3(p1) - origin, vec3(p2) - origin)), out);
 }
 
 // The area vector (Newell's sums) gives a sound normal for an n-gon whose

@@ -1,5 +1,6 @@
 #include "vertex_formats.h"
 
+#include "base/math3d.h"
 #include "base/message_box.h"
 
 #include <cmath>
@@ -15,12 +16,6 @@ void put(float*& out, const float* values, int n) {
 void putColour(float*& out, uint32_t colour) {
     std::memcpy(out, &colour, 4);
     out += 1;
-}
-
-void normalise(float v[3]) {
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (length > 0)
-        for (int k = 0; k < 3; ++k) v[k] /= length;
 }
 
 } // namespace
@@ -77,18 +72,15 @@ bool prepareBumpVertices(float* vertices, const uint32_t* indices, uint32_t vert
     }
     for (uint32_t i = 0; i < vertexCount; ++i) {
         float* v = vertices + size_t(i) * WORDS;
-        float* s = v + TANGENT_S;
-        float* t = v + TANGENT_T;
-        float* n = v + NORMAL;
-        float* st = v + S_CROSS_T;
-        normalise(s);
-        normalise(t);
-        st[0] = s[1] * t[2] - s[2] * t[1];
-        st[1] = s[2] * t[0] - s[0] * t[2];
-        st[2] = s[0] * t[1] - s[1] * t[0];
-        normalise(n);
-        if (st[0] * n[0] + st[1] * n[1] + st[2] * n[2] < 0)
-            for (int k = 0; k < 3; ++k) st[k] = -st[k];
+        const Vec3 s = normalised(vec3(v + TANGENT_S));
+        const Vec3 t = normalised(vec3(v + TANGENT_T));
+        const Vec3 n = normalised(vec3(v + NORMAL));
+        Vec3 st = cross(s, t);
+        if (dot(st, n) < 0) st = -st;
+        store(s, v + TANGENT_S);
+        store(t, v + TANGENT_T);
+        store(n, v + NORMAL);
+        store(st, v + S_CROSS_T);
     }
     return true;
 }

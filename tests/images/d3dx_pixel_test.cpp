@@ -1,4 +1,3 @@
-#include "d3dx/matrix_math.h"
 #include "d3dx/pixel_ops.h"
 
 #include <gtest/gtest.h>
@@ -103,46 +102,6 @@ TEST(Dxt, AlphaFromIntensityPicturesKeepTheirAlphaInDxt5) {
         // Eight levels over a block's range of 108: at most half a step off.
         EXPECT_NEAR(double(src[i] >> 24), double(back[i] >> 24), 8.0);
     }
-}
-
-TEST(Matrix, MultiplyIsRowVectorComposition) {
-    float scale[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1};
-    float move[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1};
-    float m[16];
-    multiplyMatrix(m, scale, move); // scale first, then translate
-    EXPECT_FLOAT_EQ(2, m[0]);
-    EXPECT_FLOAT_EQ(5, m[12]);
-    multiplyMatrix(m, move, scale); // translation is scaled too
-    EXPECT_FLOAT_EQ(10, m[12]);
-    EXPECT_FLOAT_EQ(14, m[14]);
-    multiplyMatrix(m, m, scale); // in place
-    EXPECT_FLOAT_EQ(20, m[12]);
-}
-
-TEST(Matrix, LookAtMapsTheTargetOntoThePositiveZAxis) {
-    const float eye[3] = {1, 2, 3}, at[3] = {1, 2, 10}, up[3] = {0, 1, 0};
-    float m[16];
-    lookAtLH(m, eye, at, up);
-    // A point p maps to p * M.
-    auto apply = [&](const float p[3], float out[3]) {
-        for (int j = 0; j < 3; ++j)
-            out[j] = p[0] * m[j] + p[1] * m[4 + j] + p[2] * m[8 + j] + m[12 + j];
-    };
-    float e[3], t[3];
-    apply(eye, e);
-    apply(at, t);
-    EXPECT_NEAR(0, e[0], 1e-5);
-    EXPECT_NEAR(0, e[2], 1e-5);
-    EXPECT_NEAR(0, t[0], 1e-5);
-    EXPECT_NEAR(0, t[1], 1e-5);
-    EXPECT_NEAR(7, t[2], 1e-5);
-    // Looking along +x, the world's +z is on the viewer's left (-x in view).
-    const float eye2[3] = {0, 0, 0}, at2[3] = {1, 0, 0};
-    lookAtLH(m, eye2, at2, up);
-    const float pz[3] = {0, 0, 1};
-    float v[3];
-    apply(pz, v);
-    EXPECT_NEAR(-1, v[0], 1e-5);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Every LWO2 test object, loaded as the player loads it and built with the
 // texture-coordinate sets activation assigns.
+#include "base/math3d.h"
 #include "base/message_box.h"
 #include "lightwave/lwo_stage.h"
 #include "lightwave/surface.h"
@@ -64,7 +65,7 @@ TEST(MeshObjects, EveryTestObjectBuildsWithoutAMessage) {
             EXPECT_GT(m.triangleCount, 0) << path;
             EXPECT_EQ(size_t(m.cornerCount), m.vertices.size());
             for (const GenericVertex& v : m.vertices) {
-                EXPECT_NEAR(1.0f, length3(v.normal), 1e-5f) << path;
+                EXPECT_NEAR(1.0f, length(vec3(v.normal)), 1e-5f) << path;
                 for (int k = 0; k < 3; ++k) {
                     EXPECT_GE(v.position[k], m.box.corners[0][k]) << path;
                     EXPECT_LE(v.position[k], m.box.corners[7][k]) << path;

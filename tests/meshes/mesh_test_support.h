@@ -71,7 +71,3 @@ struct HandLayer {
             float(std::cos(degrees * 3.14159265358979323846 / 180.0) - 1e-6);
     }
 };
-
-inline float length3(const float v[3]) {
-    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-}
