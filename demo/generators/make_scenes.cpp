@@ -55,7 +55,7 @@ lws::Scene sceneOf(float cameraDistance) {
     key.name = "Moon";
     key.motion[0].rotation[1] = 0.6f;
     s.lights.push_back(key);
-    lws::Item camera;
+    lws::Camera camera;
     camera.name = "Eye";
     camera.motion[0].position[2] = -cameraDistance;
     lws::MotionKey later = camera.motion[0];

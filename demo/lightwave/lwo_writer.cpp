@@ -1,5 +1,7 @@
 #include "lwo_writer.h"
 
+#include <utility>
+
 #include <cstring>
 
 namespace lwo {
@@ -144,6 +146,26 @@ std::vector<uint8_t> write(const Object& object) {
         vx(diffuse, 0);
         append(surf, sub("COLR", colour));
         append(surf, sub("DIFF", diffuse));
+        const std::pair<const char*, float> amounts[] = {{"LUMI", s.luminosity},
+                                                         {"TRAN", s.transparency},
+                                                         {"ADTR", s.additiveTransparency}};
+        for (const auto& a : amounts) {
+            if (a.second == 0) continue;
+            Bytes v;
+            f4(v, a.second);
+            vx(v, 0);
+            append(surf, sub(a.first, v));
+        }
+        if (s.doubleSided) {
+            Bytes v;
+            u2(v, 3);
+            append(surf, sub("SIDE", v));
+        }
+        if (s.smoothingAngle > 0) {
+            Bytes v;
+            f4(v, s.smoothingAngle * 3.14159265f / 180);
+            append(surf, sub("SMAN", v));
+        }
         for (const ImageLayer& l : s.layers) append(surf, imageBlock(l));
         chunk(body, "SURF", surf);
     }

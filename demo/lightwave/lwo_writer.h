@@ -32,6 +32,11 @@ struct Surface {
     std::string name;
     Vec3 colour{0.8f, 0.8f, 0.8f};
     float diffuse = 1.0f;
+    float luminosity = 0;
+    float transparency = 0;
+    float additiveTransparency = 0;
+    bool doubleSided = false;
+    float smoothingAngle = 0; // degrees; 0 keeps the default
     std::vector<ImageLayer> layers;
 };
 

@@ -37,6 +37,11 @@ std::string write(const Scene& s) {
         std::snprintf(line, sizeof line, "LoadObjectLayer %d %s\n", o.layer, o.name.c_str());
         out += line;
         motion(out, "ObjectMotion", o.motion);
+        for (int light : o.excludedLights) {
+            std::snprintf(line, sizeof line, "ExcludeLight %x\n", 0x20000000u + unsigned(light));
+            out += line;
+        }
+        if (o.unaffectedByFog) out += "UnaffectedByFog 1\n";
         out += "\n";
     }
     std::snprintf(line, sizeof line, "AmbientColor %g %g %g\nAmbientIntensity %g\n\n",
@@ -47,16 +52,28 @@ std::string write(const Scene& s) {
         std::snprintf(line, sizeof line, "AddLight\nLightName \"%s\"\n", l.name.c_str());
         out += line;
         motion(out, "LightMotion", l.motion);
-        std::snprintf(line, sizeof line, "LightColor %g %g %g\nLightIntensity %g\nLightType %d\n\n",
+        std::snprintf(line, sizeof line, "LightColor %g %g %g\nLightIntensity %g\nLightType %d\n",
                       double(l.colour[0]), double(l.colour[1]), double(l.colour[2]),
                       double(l.intensity), l.type);
         out += line;
+        std::snprintf(line, sizeof line,
+                      "LightFalloffType %d\nLightRange %g\nLightConeAngle %g\nLightEdgeAngle %g\n\n",
+                      l.falloffType, double(l.range), double(l.coneAngle), double(l.edgeAngle));
+        out += line;
     }
-    for (const Item& c : s.cameras) {
+    for (const Camera& c : s.cameras) {
         std::snprintf(line, sizeof line, "AddCamera\nCameraName \"%s\"\n", c.name.c_str());
         out += line;
         motion(out, "CameraMotion", c.motion);
-        out += "\n";
+        std::snprintf(line, sizeof line, "ZoomFactor %g\n\n", double(c.zoomFactor));
+        out += line;
+    }
+    if (s.fogMax > 0) {
+        std::snprintf(line, sizeof line,
+                      "FogType 1\nFogMinDistance %g\nFogMaxDistance %g\nFogColor %g %g %g\n",
+                      double(s.fogMin), double(s.fogMax), double(s.fogColour[0]),
+                      double(s.fogColour[1]), double(s.fogColour[2]));
+        out += line;
     }
     return out;
 }

@@ -22,12 +22,23 @@ struct Item {
     std::string name; // object file, or the light's / camera's name
     int layer = 1;    // objects: the object's layer, 1-based
     std::vector<MotionKey> motion{MotionKey{}};
+    // Objects only.
+    bool unaffectedByFog = false;
+    std::vector<int> excludedLights; // light indices, 0-based
 };
 
 struct Light : Item {
     float colour[3] = {1, 1, 1};
     float intensity = 1.0f;
-    int type = 0; // 0 distant, 1 point, 2 spot
+    int type = 0;           // 0 distant, 1 point, 2 spot
+    float coneAngle = 30;   // degrees (spot lights)
+    float edgeAngle = 5;    // degrees
+    int falloffType = 0;    // 0 none, 1 linear, 2 inverse distance, 3 inverse square
+    float range = 1;        // metres, with a falloff
+};
+
+struct Camera : Item {
+    float zoomFactor = 3.2f;
 };
 
 struct Scene {
@@ -38,7 +49,10 @@ struct Scene {
     float ambientIntensity = 0.25f;
     std::vector<Item> objects;
     std::vector<Light> lights;
-    std::vector<Item> cameras;
+    std::vector<Camera> cameras;
+    // Linear fog between the two distances, none when fogMax is 0.
+    float fogMin = 0, fogMax = 0;
+    float fogColour[3] = {0, 0, 0};
 };
 
 std::string write(const Scene& scene);

@@ -1,0 +1,498 @@
+// Scenes written with the project's LightWave writers, loaded through a
+// metascript, activated and drawn by the scene renderer on a real device
+// under Wine; what must be on the screen is read back.
+
+#include "app/readback.h"
+#include "base/message_box.h"
+#include "demo/lightwave/lwo_writer.h"
+#include "demo/lightwave/lws_writer.h"
+#include "lightwave/items.h"
+#include "lightwave/meta_scene.h"
+#include "lightwave/scene.h"
+#include "render/metascene_render.h"
+#include "render/scene_preparation.h"
+#include "render/scene_renderer.h"
+#include "render/surface_programs.h"
+#include "tests/support/memory_file.h"
+#include "tests/support/test_stage.h"
+#include "timeline/metascene_loader.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The back buffer's size (the window's client area), read when the stage opens.
+int W = 0, H = 0;
+constexpr float DEG = 3.14159265f / 180;
+
+int channel(uint32_t c, int shift) {
+    return int((c >> shift) & 0xFF);
+}
+int red(uint32_t c) {
+    return channel(c, 16);
+}
+int green(uint32_t c) {
+    return channel(c, 8);
+}
+int blue(uint32_t c) {
+    return channel(c, 0);
+}
+// Red and blue: every material halves its green (see surface_setup.h).
+int brightness(uint32_t c) {
+    return red(c) + blue(c);
+}
+
+// A cube of side `size` centred at `c`: six quads wound clockwise seen from
+// outside, as LightWave writes front faces.
+void addCube(lwo::Layer& layer, lwo::Vec3 c, float size, int surface) {
+    const float h = size / 2;
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int i = 0; i < 8; ++i)
+        layer.points.push_back(
+            {c.x + ((i & 4) ? h : -h), c.y + ((i & 2) ? h : -h), c.z + ((i & 1) ? h : -h)});
+    // Corner k: bit 2 max x, bit 1 max y, bit 0 max z.
+    const uint32_t faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 1, 3, 2},
+                                  {4, 6, 7, 5}, {2, 3, 7, 6}, {0, 4, 5, 1}};
+    for (const auto& f : faces)
+        layer.polygons.push_back(
+            {{first + f[0], first + f[1], first + f[2], first + f[3]}, surface});
+}
+
+// A square of side `size` facing -z at `c`, cut into n x n quads so that
+// per-vertex lighting can show a spot's cone.
+void addGrid(lwo::Layer& layer, lwo::Vec3 c, float size, int n, int surface) {
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int y = 0; y <= n; ++y)
+        for (int x = 0; x <= n; ++x)
+            layer.points.push_back({c.x - size / 2 + size * float(x) / float(n),
+                                    c.y - size / 2 + size * float(y) / float(n), c.z});
+    auto at = [&](int x, int y) { return first + uint32_t(y * (n + 1) + x); };
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            layer.polygons.push_back(
+                {{at(x, y), at(x, y + 1), at(x + 1, y + 1), at(x + 1, y)}, surface});
+}
+
+lwo::Object objectOf(lwo::Layer layer, lwo::Surface surface) {
+    lwo::Object o;
+    o.layers.push_back(std::move(layer));
+    o.surfaces.push_back(std::move(surface));
+    return o;
+}
+
+lwo::Surface surfaceOf(const char* name, lwo::Vec3 colour) {
+    lwo::Surface s;
+    s.name = name;
+    s.colour = colour;
+    return s;
+}
+
+// Glows in its own colour whatever the lights.
+lwo::Surface glowing(const char* name, lwo::Vec3 colour) {
+    lwo::Surface s = surfaceOf(name, colour);
+    s.diffuse = 0;
+    s.luminosity = 1;
+    return s;
+}
+
+lws::Item objectAt(const char* file, float x, float y, float z) {
+    lws::Item o;
+    o.name = file;
+    o.motion[0].position[0] = x;
+    o.motion[0].position[1] = y;
+    o.motion[0].position[2] = z;
+    return o;
+}
+
+// A camera at (0, 0, -distance) looking along +z.
+lws::Camera cameraAt(float distance) {
+    lws::Camera c;
+    c.name = "Eye";
+    c.motion[0].position[2] = -distance;
+    return c;
+}
+
+class SceneRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(stage.open(160, 120));
+        IDirect3DSurface8* back = nullptr;
+        ASSERT_TRUE(SUCCEEDED(stage.device()->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)));
+        D3DSURFACE_DESC desc;
+        back->GetDesc(&desc);
+        back->Release();
+        W = int(desc.Width);
+        H = int(desc.Height);
+        context().fovMode = 0;
+        createSurfacePrograms(context());
+        files = std::make_shared<MemoryFile::Files>();
+    }
+    void TearDown() override {
+        meta.reset();
+        if (stage.context) stage.context->programs.clear();
+    }
+
+    DeviceContext& context() { return *stage.context; }
+
+    void putObject(const std::string& name, const lwo::Object& o) { (*files)[name] = lwo::write(o); }
+
+    // Loads and activates the scene as the player would.
+    LW6Scene& load(const lws::Scene& s) {
+        const std::string text = lws::write(s);
+        (*files)["scene.lws"] = std::vector<uint8_t>(text.begin(), text.end());
+        const std::string script = "scene.lws";
+        (*files)["meta.txt"] = std::vector<uint8_t>(script.begin(), script.end());
+        MemoryFile memory(files);
+        meta = loadMetascript(&context(), &memory, "meta.txt");
+        EXPECT_TRUE(meta);
+        Activation a;
+        a.prepareScene = prepareSceneForDrawing;
+        activateMetaScene(*meta, a);
+        return *meta->scenes[0];
+    }
+
+    // One frame of the scene at `time` from `camera` (its own when null),
+    // over a clear to `background`.
+    Readback frame(LW6Scene& scene, double time, LWItem* camera = nullptr,
+                   D3DCOLOR background = 0xFF000000) {
+        IDirect3DDevice8* d = stage.device();
+        applyDefaultStates(context());
+        d->BeginScene();
+        D3DVIEWPORT8 viewport = {0, 0, DWORD(W), DWORD(H), 0, 1};
+        d->SetViewport(&viewport);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+        sceneRenderer(context()).renderScene(scene, time,
+                                             camera ? *camera : *scene.currentCamera);
+        d->EndScene();
+        Readback r;
+        EXPECT_TRUE(readBackBuffer(d, &r));
+        return r;
+    }
+
+    TestStage stage;
+    std::shared_ptr<MemoryFile::Files> files;
+    std::unique_ptr<MetaScene> meta;
+    MessageRecorder messages;
+};
+
+TEST_F(SceneRendererTest, ALitCubeIsBrighterOnItsLitFace) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 2, 0);
+    putObject("cube.lwo", objectOf(layer, surfaceOf("White", {1, 1, 1})));
+    lws::Scene s;
+    lws::Item cube = objectAt("cube.lwo", 0, 0, 0);
+    cube.motion[0].rotation[0] = 45 * DEG; // the -z face turns left, the +x face right
+    s.objects.push_back(cube);
+    lws::Light sun;
+    sun.name = "Sun";
+    sun.motion[0].rotation[0] = 45 * DEG; // shines straight onto the turned -z face
+    s.lights.push_back(sun);
+    s.cameras.push_back(cameraAt(6));
+    s.ambientIntensity = 0.1f;
+    LW6Scene& scene = load(s);
+    const Readback r = frame(scene, 0);
+    const uint32_t left = r.rgb(W / 2 - 12, H / 2), right = r.rgb(W / 2 + 12, H / 2);
+    EXPECT_GT(brightness(left), 400) << std::hex << left;
+    EXPECT_LT(brightness(right), 130) << std::hex << right;
+    EXPECT_GT(brightness(right), 0) << "the ambient light still shows the unlit face";
+    EXPECT_EQ(0u, r.rgb(4, 4)) << "the background stays clear";
+    EXPECT_EQ(1, sceneRenderer(context()).objectsDrawn);
+    EXPECT_EQ(0u, messages.count());
+}
+
+TEST_F(SceneRendererTest, ASpotLightsItsConeAndNotBeyond) {
+    lwo::Layer layer;
+    addGrid(layer, {0, 0, 0}, 12, 24, 0);
+    putObject("wall.lwo", objectOf(layer, surfaceOf("Wall", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("wall.lwo", 0, 0, 0));
+    lws::Light spot;
+    spot.name = "Spot";
+    spot.type = 2;
+    spot.coneAngle = 12;
+    spot.edgeAngle = 2;
+    spot.motion[0].position[2] = -6; // pointing along +z at the wall's centre
+    s.lights.push_back(spot);
+    s.cameras.push_back(cameraAt(6));
+    s.ambientIntensity = 0;
+    LW6Scene& scene = load(s);
+    const Readback r = frame(scene, 0);
+    // The cone's radius on the wall is 6 tan 12 deg = 1.3 units; the wall fills
+    // the view (12 units across at 6 units distance with zoom 3.2).
+    EXPECT_GT(brightness(r.rgb(W / 2, H / 2)), 300) << std::hex << r.rgb(W / 2, H / 2);
+    EXPECT_LT(brightness(r.rgb(W / 2 + 50, H / 2)), 20) << std::hex << r.rgb(W / 2 + 50, H / 2);
+    EXPECT_LT(brightness(r.rgb(W / 2, 8)), 20);
+}
+
+TEST_F(SceneRendererTest, FogDarkensWithDistanceUnlessTheObjectIgnoresIt) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 1, 0);
+    putObject("cube.lwo", objectOf(layer, glowing("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", -1.2f, 0, 0));  // near: 5.5 from the eye
+    s.objects.push_back(objectAt("cube.lwo", 3.2f, 0, 14));  // far: 19.5
+    lws::Item ignoring = objectAt("cube.lwo", 6, 0, 14);   // as far, but no fog
+    ignoring.unaffectedByFog = true;
+    s.objects.push_back(ignoring);
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(6));
+    s.fogMin = 4;
+    s.fogMax = 24;
+    s.fogColour[0] = 0; // fog black
+    LW6Scene& scene = load(s);
+    ASSERT_EQ(FOG_LINEAR, scene.fogType);
+    const Readback r = frame(scene, 0);
+    // Where each cube's centre lands: x = 2.4 X / Z of the half width.
+    auto column = [](float x, float z) { return int(W / 2 + 2.4f * x / z * W / 2); };
+    const uint32_t nearCube = r.rgb(column(-1.2f, 6), H / 2);
+    const uint32_t farCube = r.rgb(column(3.2f, 20), H / 2);
+    const uint32_t clearCube = r.rgb(column(6, 20), H / 2);
+    EXPECT_GT(brightness(nearCube), brightness(farCube) + 100)
+        << std::hex << nearCube << " " << farCube;
+    EXPECT_GT(brightness(farCube), 0) << "fog at a fifth of its depth left";
+    EXPECT_GT(brightness(clearCube), 450) << std::hex << clearCube;
+}
+
+TEST_F(SceneRendererTest, TransparentObjectsBlendOverOpaqueOnesBehindThem) {
+    lwo::Layer front, back;
+    lwo::addSquare(front, {0, 0, 0}, 2, 0);
+    lwo::addSquare(back, {0, 0, 0}, 4, 0);
+    lwo::Surface glass = glowing("Glass", {1, 0, 0});
+    glass.transparency = 0.5f;
+    putObject("glass.lwo", objectOf(front, glass));
+    putObject("wall.lwo", objectOf(back, glowing("Wall", {0, 0, 1})));
+    lws::Scene s;
+    // Listed first and nearer: only the order of drawing lets it blend.
+    s.objects.push_back(objectAt("glass.lwo", 0, 0, -1));
+    s.objects.push_back(objectAt("wall.lwo", 0, 0, 1));
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(6));
+    LW6Scene& scene = load(s);
+    const Readback r = frame(scene, 0);
+    const uint32_t c = r.rgb(W / 2, H / 2);
+    EXPECT_GT(red(c), 90) << std::hex << c;
+    EXPECT_GT(blue(c), 90) << std::hex << c;
+    const uint32_t wallOnly = r.rgb(W / 2 + 45, H / 2);
+    EXPECT_GT(blue(wallOnly), 240) << std::hex << wallOnly;
+    EXPECT_LT(red(wallOnly), 10) << std::hex << wallOnly;
+}
+
+TEST_F(SceneRendererTest, AdditiveTransparencyAloneAlsoBlends) {
+    lwo::Layer front, back;
+    lwo::addSquare(front, {0, 0, 0}, 2, 0);
+    lwo::addSquare(back, {0, 0, 0}, 4, 0);
+    lwo::Surface glow = glowing("Glow", {1, 0, 0});
+    glow.additiveTransparency = 0.5f;
+    putObject("glow.lwo", objectOf(front, glow));
+    putObject("wall.lwo", objectOf(back, glowing("Wall", {0, 0, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("glow.lwo", 0, 0, -1));
+    s.objects.push_back(objectAt("wall.lwo", 0, 0, 1));
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(6));
+    LW6Scene& scene = load(s);
+    const Readback r = frame(scene, 0);
+    const uint32_t c = r.rgb(W / 2, H / 2);
+    EXPECT_GT(red(c), 90) << std::hex << c;
+    EXPECT_GT(blue(c), 90) << std::hex << c;
+}
+
+TEST_F(SceneRendererTest, ObjectsOutsideTheViewAreCulled) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 1, 0);
+    putObject("cube.lwo", objectOf(layer, glowing("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, -12)); // behind the eye
+    s.objects.push_back(objectAt("cube.lwo", 40, 0, 0));  // far to the right
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(6));
+    LW6Scene& scene = load(s);
+    const Readback r = frame(scene, 0);
+    SceneRenderer& renderer = sceneRenderer(context());
+    EXPECT_EQ(1, renderer.objectsDrawn);
+    EXPECT_EQ(2, renderer.objectsCulled);
+    EXPECT_GT(brightness(r.rgb(W / 2, H / 2)), 450);
+    // The fitted depth range holds the one visible cube: 5.5 .. 6.5.
+    EXPECT_NEAR(6.5f / (6.5f - 5.5f), scene.currentCamera->projection.m[2][2], 0.01f);
+}
+
+TEST_F(SceneRendererTest, WireframeDrawsOnlyTheEdges) {
+    lwo::Layer layer;
+    lwo::addSquare(layer, {0, 0, 0}, 4, 0);
+    putObject("square.lwo", objectOf(layer, glowing("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("square.lwo", 0, 0, 0));
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(6));
+    LW6Scene& scene = load(s);
+    auto lit = [](const Readback& r) {
+        int n = 0;
+        for (uint32_t p : r.pixels) n += (p & 0xFFFFFF) != 0;
+        return n;
+    };
+    const int solid = lit(frame(scene, 0));
+    context().wireframe = 1;
+    const Readback wire = frame(scene, 0);
+    context().wireframe = 0;
+    EXPECT_GT(solid, 3000);
+    EXPECT_GT(lit(wire), 100);
+    EXPECT_LT(lit(wire), solid / 4);
+    EXPECT_EQ(0u, wire.rgb(W / 2 + 5, H / 2 + 9)) << "inside a triangle";
+}
+
+TEST_F(SceneRendererTest, TheFreeCameraAndTheAlternateCameraSeeFromTheirOwnPlaces) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 1, 0);
+    putObject("cube.lwo", objectOf(layer, glowing("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    lws::Light light;
+    light.name = "Lamp";
+    light.type = 2;
+    light.coneAngle = 30;
+    light.motion[0].position[2] = -5; // looks at the cube
+    s.lights.push_back(light);
+    lws::Camera away = cameraAt(6);
+    away.motion[0].rotation[0] = 180 * DEG; // looks away from it
+    s.cameras.push_back(away);
+    LW6Scene& scene = load(s);
+    EXPECT_EQ(0, brightness(frame(scene, 0).rgb(W / 2, H / 2)));
+
+    // The free camera, placed by the author in front of the cube.
+    context().freeCamera.position[2] = -4;
+    LWItem& free = sceneRenderer(context()).freeCameraItem();
+    EXPECT_GT(brightness(frame(scene, 0, &free).rgb(W / 2, H / 2)), 450);
+    context().freeCamera.yaw = 3.14159265f;
+    EXPECT_EQ(0, brightness(frame(scene, 0, &free).rgb(W / 2, H / 2)));
+
+    // The alternate camera: the metascene pass draws from the first light.
+    scene.active = true;
+    context().alternateCamera = 1;
+    IDirect3DDevice8* d = stage.device();
+    applyDefaultStates(context());
+    ASSERT_EQ(1, renderMetaScene(*meta, context(), 0, true, false, drawSceneWithRenderer));
+    Readback r;
+    ASSERT_TRUE(readBackBuffer(d, &r));
+    context().alternateCamera = 0;
+    EXPECT_GT(brightness(r.rgb(W / 2, H / 2)), 450);
+}
+
+TEST_F(SceneRendererTest, ASceneWithoutLightsShowsItsAmbientLight) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 2, 0);
+    putObject("cube.lwo", objectOf(layer, surfaceOf("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    s.cameras.push_back(cameraAt(6));
+    s.ambientIntensity = 0.5f;
+    LW6Scene& scene = load(s);
+    ASSERT_TRUE(scene.lights.empty());
+    const uint32_t c = frame(scene, 0).rgb(W / 2, H / 2);
+    EXPECT_NEAR(128, red(c), 8) << std::hex << c;
+    EXPECT_EQ(red(c), blue(c));
+    EXPECT_EQ(0u, messages.count());
+}
+
+TEST_F(SceneRendererTest, StereoEyesSeeTheSceneFromTwoPlaces) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 2, 0);
+    putObject("cube.lwo", objectOf(layer, glowing("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    s.lights.push_back(lws::Light{});
+    lws::Camera eye = cameraAt(12);
+    s.cameras.push_back(eye);
+    LW6Scene& scene = load(s);
+    scene.currentCamera->eyeSeparation = 0.4f;
+    // Two passes as the player makes them: red for the left eye, then green
+    // and blue for the right, the depth cleared between them.
+    IDirect3DDevice8* d = stage.device();
+    applyDefaultStates(context());
+    d->BeginScene();
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    for (int eye = 0; eye < 2; ++eye) {
+        context().eye = eye;
+        context().colorWriteMask = eye == 0 ? COLOR_WRITE_LEFT_EYE : COLOR_WRITE_RIGHT_EYE;
+        d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        sceneRenderer(context()).renderScene(scene, 0, *scene.currentCamera);
+    }
+    d->EndScene();
+    context().eye = -1;
+    context().colorWriteMask = COLOR_WRITE_ALL;
+    Readback r;
+    ASSERT_TRUE(readBackBuffer(d, &r));
+    // The cube's extent in each channel along the middle row.
+    int redFirst = -1, redLast = -1, greenFirst = -1, greenLast = -1;
+    for (int x = 0; x < W; ++x) {
+        const uint32_t c = r.rgb(UINT(x), H / 2);
+        if (red(c) > 128) {
+            if (redFirst < 0) redFirst = x;
+            redLast = x;
+        }
+        if (blue(c) > 128) {
+            if (greenFirst < 0) greenFirst = x;
+            greenLast = x;
+        }
+    }
+    ASSERT_GE(redFirst, 0);
+    ASSERT_GE(greenFirst, 0);
+    // Same size, different places: the two eyes look from either side.
+    EXPECT_NEAR(redLast - redFirst, greenLast - greenFirst, 2);
+    EXPECT_GE(std::abs((redFirst + redLast) - (greenFirst + greenLast)) / 2, 3)
+        << redFirst << ".." << redLast << " vs " << greenFirst << ".." << greenLast;
+}
+
+// A real scene nobody on the project wrote, with its objects and procedural
+// textures, through a metascript in its folder.
+TEST_F(SceneRendererTest, TheSharedQuickDrawSceneDrawsItsVehicle) {
+    // Every file under the names the scene and its objects use: objects
+    // beside the scene's folder, the reflection picture where the objects
+    // look for it.
+    const std::filesystem::path root = std::string(NL_TESTDATA_DIR) + "/lws/quickdraw";
+    auto put = [&](const std::string& name, const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        (*files)[name] = std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string sceneName = "QuickDraw v.2.2.lws";
+    put(sceneName, root / "LWS" / sceneName);
+    for (const auto& e : std::filesystem::directory_iterator(root / "LWO/LWO2/LWSReferences")) {
+        const std::string name = e.path().filename().string();
+        if (e.path().extension() == ".lwo") put("../LWO/LWO2/LWSReferences/" + name, e.path());
+        if (e.path().extension() == ".JPG") put("Images/Reflections/" + name, e.path());
+    }
+    const std::string script = "\"" + sceneName + "\"";
+    (*files)["meta.txt"] = std::vector<uint8_t>(script.begin(), script.end());
+    MemoryFile memory(files);
+    meta = loadMetascript(&context(), &memory, "meta.txt");
+    ASSERT_TRUE(meta);
+    Activation a;
+    a.prepareScene = prepareSceneForDrawing;
+    activateMetaScene(*meta, a);
+    LW6Scene& scene = *meta->scenes[0];
+    ASSERT_TRUE(scene.currentCamera);
+    for (double t : {0.0, 0.5, 1.0}) {
+        const Readback r = frame(scene, t, nullptr, 0xFF203040);
+        SceneRenderer& renderer = sceneRenderer(context());
+        EXPECT_GT(renderer.objectsDrawn, 5) << t;
+        // The vehicle covers a good part of the frame in many shades.
+        int covered = 0;
+        std::set<uint32_t> shades;
+        for (uint32_t p : r.pixels) {
+            if ((p & 0xFFFFFF) == 0x203040) continue;
+            ++covered;
+            shades.insert(p & 0xFFFFFF);
+        }
+        EXPECT_GT(covered, W * H / 10) << t;
+        EXPECT_GT(shades.size(), 50u) << t;
+    }
+    EXPECT_EQ(0u, messages.count());
+}
+
+} // namespace
