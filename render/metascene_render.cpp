@@ -19,7 +19,27 @@ DWORD stageCount(const DeviceContext& context) {
     return n ? n : 1;
 }
 
+// The scene's own time: frozen while it is held.
+double ownSceneTime(const LW6Scene& scene, double sceneTime) {
+    return scene.hold ? scene.startTime : sceneTime - scene.startTime;
+}
+
 } // namespace
+
+LWItem* viewingCamera(LW6Scene& scene, const DeviceContext& context) {
+    if (context.freeFlight) return nullptr;
+    if (context.alternateCamera && !scene.lights.empty()) return scene.lights[0];
+    return scene.currentCamera;
+}
+
+void advanceMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime,
+                      DrawScene advance) {
+    if (!advance) return;
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes)
+        if (scene->active)
+            advance(*scene, ownSceneTime(*scene, sceneTime), viewingCamera(*scene, context),
+                    context);
+}
 
 void applyDefaultStates(DeviceContext& context) {
     IDirect3DDevice8* d = context.device;
@@ -71,8 +91,7 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
     int drawn = 0;
     for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
         if (!scene->active) continue;
-        LWItem* camera = scene->currentCamera;
-        if (context.alternateCamera && !scene->lights.empty()) camera = scene->lights[0];
+        LWItem* camera = viewingCamera(*scene, context);
 
         IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
         D3DVIEWPORT8 viewport = {0,    0,   DWORD(context.screenWidth), DWORD(context.screenHeight),
@@ -100,9 +119,7 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
                              scene->clearDepth);
         }
 
-        const double time = scene->hold ? scene->startTime : sceneTime - scene->startTime;
-        if (context.freeFlight) camera = nullptr;
-        if (draw) draw(*scene, time, camera, context);
+        if (draw) draw(*scene, ownSceneTime(*scene, sceneTime), camera, context);
         ++drawn;
 
         if (intoTexture) {

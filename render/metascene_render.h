@@ -25,6 +25,15 @@ void applyDefaultStates(DeviceContext& context);
 int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, bool firstEye,
                     bool fullClears, DrawScene draw);
 
+// The item a scene is seen from: the free camera (null) in free flight,
+// else its first light while the alternate camera is on, else its camera.
+LWItem* viewingCamera(LW6Scene& scene, const DeviceContext& context);
+
+// A frame that is not shown: each active scene advanced as the pass would
+// draw it (same camera, same scene time).
+void advanceMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime,
+                      DrawScene advance);
+
 // The scene's render target: the metascene's texture named as the scene, or
 // a new render-target texture of that name (added to the metascene's list)
 // with the scene's colour and depth surfaces. Null when the device cannot

@@ -63,23 +63,19 @@ LoadedLayer* drawableLayer(const LWObject& object) {
     return dynamic_cast<LoadedLayer*>(object.layer);
 }
 
-// Follows the author's free-flight camera: its view is the inverse of
-// roll, pitch and yaw about the camera's position.
+// Follows the author's free-flight camera: a camera whose channels take the
+// free camera's place and angles (yaw as heading, pitch, roll as bank) each
+// time a render resets it, so it sees, and splits into eyes, as any camera.
 class FreeCameraItem : public LWCamera {
 public:
     explicit FreeCameraItem(DeviceContext& context) : LWCamera(&context) { name = "(free camera)"; }
-    void getInvMatrix(double time) override {
-        getMatrix(time);
-        inverseWorld = affineInverse(world);
-        inverseValid = 1;
-    }
-    void getMatrix(double) override {
+    bool invalidate() override {
         const FreeCamera& f = context->freeCamera;
-        Matrix4 m = affineMultiply(Matrix4::rotationZ(f.roll), Matrix4::rotationX(f.pitch));
-        m = affineMultiply(m, Matrix4::rotationY(f.yaw));
-        world = affineMultiply(
-            m, Matrix4::translation(f.position[0], f.position[1], f.position[2]));
-        worldValid = 1;
+        for (int i = 0; i < 3; ++i) channels[CHANNEL_X + i].value = f.position[i];
+        channels[CHANNEL_HEADING].value = f.yaw;
+        channels[CHANNEL_PITCH].value = f.pitch;
+        channels[CHANNEL_BANK].value = f.roll;
+        return LWCamera::invalidate();
     }
 };
 
@@ -176,11 +172,12 @@ void SceneRenderer::setupLighting(LW6Scene& scene, double time, LWItem& camera) 
     setConstant(d, C_CAMERA_POSITION, camera.world.row4(3));
 }
 
-void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
-    std::vector<DrawItem> list;
+DepthRange SceneRenderer::collectVisible(LW6Scene& scene, double time, LWItem& camera,
+                                         std::vector<DrawItem>& list, int& culled) {
+    list.clear();
     list.reserve(1000);
     DepthRange range;
-    int culled = 0;
+    culled = 0;
     for (LWObject* object : scene.objects) {
         LoadedLayer* layer = drawableLayer(*object);
         if (!layer || layer->currentObject == &camera) continue;
@@ -216,6 +213,13 @@ void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
             if (light->lensFlare && hooks.flareDepth(*light, camera, time, depth))
                 range.add(depth, depth);
         }
+    return range;
+}
+
+void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
+    std::vector<DrawItem> list;
+    int culled = 0;
+    const DepthRange range = collectVisible(scene, time, camera, list, culled);
     float nearDistance, farDistance;
     fittedDepthRange(range, nearDistance, farDistance);
     if (shadowPassMode != 0 && !scene.lights.empty()) {
@@ -230,6 +234,40 @@ void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
         objectsDrawn = int(list.size());
         objectsCulled = culled;
     }
+}
+
+void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
+    camera.invalidate();
+    for (LWObject* o : scene.objects) o->invalidate();
+    for (LWLight* l : scene.lights) l->invalidate();
+    // Lights: a flickering light picks its colours as the frame goes by.
+    for (LWLight* light : scene.lights) computeLight(*light, time);
+    if (!scene.lights.empty()) getColor(*scene.lights[0], time);
+    // Objects: what is in view, and the streaks of point clouds in view.
+    std::vector<DrawItem> list;
+    int culled = 0;
+    const DepthRange range = collectVisible(scene, time, camera, list, culled);
+    float nearDistance, farDistance;
+    fittedDepthRange(range, nearDistance, farDistance);
+    camera.setupProjection(time, nearDistance, farDistance);
+    for (const DrawItem& item : list) {
+        LoadedLayer& layer = *drawableLayer(*item.object);
+        if (layer.kind != LAYER_POINT_CLOUD) continue;
+        if (!layer.built && !buildLayer(context, layer)) continue;
+        if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
+            placeStreaks(cloud->arrays,
+                         item.object->world * camera.inverseWorld * camera.projection,
+                         context.screenWidth, context.screenHeight);
+    }
+    // Effects move on by the frame's step, as a drawn frame moves them.
+    const bool wasDry = dry;
+    dry = true;
+    const double step = previousTimeSet ? time - previousTime : 0.0;
+    if (hooks.effects) hooks.effects(*this, scene, time, step);
+    dry = wasDry;
+    previousTime = time;
+    previousTimeSet = true;
+    scene.renderTime = float(time);
 }
 
 void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera) {
@@ -353,4 +391,11 @@ void drawSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera, DeviceC
     SceneRenderer& renderer = sceneRenderer(context);
     LWItem& from = camera ? *camera : renderer.freeCameraItem();
     renderer.renderScene(scene, time, from);
+}
+
+void advanceSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera,
+                              DeviceContext& context) {
+    SceneRenderer& renderer = sceneRenderer(context);
+    LWItem& from = camera ? *camera : renderer.freeCameraItem();
+    renderer.advanceScene(scene, time, from);
 }

@@ -54,6 +54,10 @@ public:
     void renderScene(LW6Scene& scene, double time, LWItem& camera);
     // Collects, culls, sorts and draws the scene's objects.
     void drawObjects(LW6Scene& scene, double time, LWItem& camera);
+    // Everything a drawn frame changes besides the picture (light flicker,
+    // point-cloud streaks, effect time), without drawing: for frames that are
+    // computed but not shown, so that a later shown frame is the same.
+    void advanceScene(LW6Scene& scene, double time, LWItem& camera);
     // Draws every loaded surface of the layer through the program its
     // situation calls for (its own, the flat shadow one, the receiver).
     void drawMesh(LoadedLayer& layer, double time);
@@ -72,8 +76,15 @@ public:
     // Counts of the last top-level render, for tests and the profiler report.
     int objectsDrawn = 0;
     int objectsCulled = 0;
+    // Set while a frame is advanced without drawing; hooks then only move
+    // their state on.
+    bool dry = false;
 
 private:
+    // The objects in view, sorted for drawing, and their depth range (with
+    // visible flares).
+    DepthRange collectVisible(LW6Scene& scene, double time, LWItem& camera,
+                              std::vector<DrawItem>& list, int& culled);
     void setupLighting(LW6Scene& scene, double time, LWItem& camera);
     void drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera);
     void flarePass(LW6Scene& scene, double time);
@@ -88,3 +99,6 @@ SceneRenderer& sceneRenderer(DeviceContext& context);
 // The player's scene-drawing hook: the scene from `camera`, or from the free
 // camera when it is null.
 void drawSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera, DeviceContext& context);
+// The hook for frames that are not shown: the same scene advanced.
+void advanceSceneWithRenderer(LW6Scene& scene, double time, LWItem* camera,
+                              DeviceContext& context);

@@ -81,10 +81,12 @@ void DemoPlayer::update(bool draw) {
         if (draw) {
             drawPasses();
         } else {
-            // A frame that is not shown still moves the effect along as its
-            // two passes would.
-            for (int i = 0; i < passCount(); ++i)
+            // A frame that is not shown still moves the scenes and the effect
+            // along as its passes would.
+            for (int i = 0; i < passCount(); ++i) {
+                if (current) advanceMetaScene(*current, context, timeline.time, advanceScene);
                 if (stepEffect(effect, timeline.time).crossFadeEnded) endCrossFade();
+            }
         }
     }
     music.sound->poll();

@@ -48,6 +48,7 @@ public:
     // The scene renderer's parts: drawing one scene (none yet: scenes only
     // clear), and preparing a scene's lights and objects on activation.
     DrawScene drawScene = drawSceneWithRenderer;
+    DrawScene advanceScene = advanceSceneWithRenderer; // frames not shown
     PrepareScene prepareScene = prepareSceneForDrawing;
 
     // The first non-empty metascene whose name begins with `name` (as written).
