@@ -51,6 +51,8 @@ public:
     // The four surface programs (render/surface_programs.h), made once by
     // createSurfacePrograms when the demo starts; destroyed before the devices.
     std::vector<std::unique_ptr<SurfaceProgram>> programs;
+    // The texture the current scene draws into, while it does (none: the screen).
+    Texture* drawingInto = nullptr;
     // The scene renderer's state (render/scene_renderer.h), made on first use.
     std::unique_ptr<SceneRenderer> renderer;
 

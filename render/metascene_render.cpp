@@ -119,7 +119,9 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
                              scene->clearDepth);
         }
 
+        context.drawingInto = intoTexture ? scene->renderTexture : nullptr;
         if (draw) draw(*scene, ownSceneTime(*scene, sceneTime), camera, context);
+        context.drawingInto = nullptr;
         ++drawn;
 
         if (intoTexture) {

@@ -82,10 +82,15 @@ void SurfaceProgram::apply(double) {
             break;
         case StateChange::TEXTURE:
             // A device texture in a plan is a base-texture pointer (cube
-            // maps and depth maps derive from it singly).
-            d->SetTexture(c.stage, c.texture ? c.texture->textureAt(c.time)
-                                             : static_cast<IDirect3DBaseTexture8*>(
-                                                   const_cast<void*>(c.deviceTexture)));
+            // maps and depth maps derive from it singly). The texture being
+            // drawn into cannot be read at the same time: a surface showing
+            // its own scene's picture shows none inside that picture.
+            if (c.texture && c.texture == context.drawingInto)
+                d->SetTexture(c.stage, nullptr);
+            else
+                d->SetTexture(c.stage, c.texture ? c.texture->textureAt(c.time)
+                                                 : static_cast<IDirect3DBaseTexture8*>(
+                                                       const_cast<void*>(c.deviceTexture)));
             break;
         case StateChange::TRANSFORM:
             d->SetTransform(D3DTRANSFORMSTATETYPE(c.state),

@@ -6,6 +6,7 @@
 #include "demo_controls.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
+#include "meshes/mesh_layers.h"
 #include "profiler.h"
 #include "render/surface_programs.h"
 #include "sound/tmz_sound_system.h"
@@ -83,7 +84,8 @@ void DemoPlayer::update(bool draw) {
         } else {
             // A frame that is not shown still moves the scenes and the effect
             // along as its passes would.
-            for (int i = 0; i < passCount(); ++i) {
+            const int passes = framePasses();
+            for (int i = 0; i < passes; ++i) {
                 if (current) advanceMetaScene(*current, context, timeline.time, advanceScene);
                 if (stepEffect(effect, timeline.time).crossFadeEnded) endCrossFade();
             }
@@ -97,9 +99,46 @@ int DemoPlayer::passCount() const {
     return isPrevBuild() ? context.deviceCount : 2;
 }
 
+bool DemoPlayer::onePassSuffices() const {
+    if (!allowOnePass || isPrevBuild() || context.deviceCount > 1) return false;
+    // A cross-fade that ends in this frame hands the screen over between
+    // the two eye passes.
+    ScreenEffect probe = effect;
+    if (stepEffect(probe, timeline.time).crossFadeEnded) return false;
+    if (!current) return true;
+    const float stereoScale = context.stereoParams[0];
+    bool screenSceneDrawn = false;
+    for (const std::unique_ptr<LW6Scene>& scene : current->scenes) {
+        if (!scene->active) continue;
+        // A scene drawing into a texture after a scene that may show that
+        // texture: the second eye would show the first eye's half-drawn one.
+        if (scene->renderSurface && screenSceneDrawn) return false;
+        if (!scene->renderSurface) screenSceneDrawn = true;
+        // Each eye looks from its own side of the camera unless the
+        // camera's eyes coincide (lights have no eyes).
+        LWItem* camera = viewingCamera(*scene, context);
+        const LWCamera* eyes = camera ? dynamic_cast<const LWCamera*>(camera)
+                                      : dynamic_cast<const LWCamera*>(
+                                            &sceneRenderer(context).freeCameraItem());
+        if (eyes && eyes->eyeSeparation * stereoScale != 0) return false;
+        // A point cloud's streaks run from the previous pass, so the second
+        // eye's differ from the first's.
+        for (const LWObject* o : scene->objects)
+            if (auto* layer = dynamic_cast<const LoadedLayer*>(o->layer))
+                if (layer->kind == LAYER_POINT_CLOUD) return false;
+    }
+    return true;
+}
+
+int DemoPlayer::framePasses() const {
+    return onePassSuffices() ? 1 : passCount();
+}
+
 void DemoPlayer::drawPasses() {
     const bool twoOutputs = context.deviceCount > 1;
-    const int passes = passCount();
+    const bool onePass = onePassSuffices();
+    const int passes = onePass ? 1 : passCount();
+    if (onePass) ++onePassFrames;
     for (int i = 0; i < passes; ++i) {
         profiler().begin(PROFILE_COMPLETE_RENDER_TIME);
         context.currentOutput = twoOutputs ? i : 0;
@@ -108,7 +147,9 @@ void DemoPlayer::drawPasses() {
             context.eye = twoOutputs ? 2 + i : -1;
             context.colorWriteMask = COLOR_WRITE_ALL;
         } else {
-            context.colorWriteMask = i == 1 ? COLOR_WRITE_RIGHT_EYE : COLOR_WRITE_LEFT_EYE;
+            context.colorWriteMask = onePass  ? COLOR_WRITE_ALL
+                                     : i == 1 ? COLOR_WRITE_RIGHT_EYE
+                                              : COLOR_WRITE_LEFT_EYE;
             context.eye = i;
             context.stereoParams[1] = context.stereoParams[2];
         }
@@ -126,7 +167,7 @@ void DemoPlayer::drawPasses() {
         const EffectStep step =
             drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
         if (step.crossFadeEnded) endCrossFade();
-        if (isPrevBuild() || i == 1 || twoOutputs) {
+        if (isPrevBuild() || i == passes - 1 || twoOutputs) {
             profiler().begin(PROFILE_PRESENT);
             context.present();
             profiler().end(PROFILE_PRESENT);

@@ -45,11 +45,15 @@ public:
     // capture's deterministic clock).
     SoundSystem* (*soundFactory)() = nullptr;
     std::string archiveName = "moonwell.sar";
-    // The scene renderer's parts: drawing one scene (none yet: scenes only
-    // clear), and preparing a scene's lights and objects on activation.
+    // The scene renderer's parts: drawing one scene, advancing it in a frame
+    // that is not shown, and preparing its lights and objects on activation.
     DrawScene drawScene = drawSceneWithRenderer;
     DrawScene advanceScene = advanceSceneWithRenderer; // frames not shown
     PrepareScene prepareScene = prepareSceneForDrawing;
+    // Whether a frame may be drawn in one pass when both eye passes would
+    // draw the same picture (off: always the eye passes), and how many were.
+    bool allowOnePass = true;
+    int onePassFrames = 0;
 
     // The first non-empty metascene whose name begins with `name` (as written).
     MetaScene* findMeta(const char* name) const;
@@ -72,6 +76,11 @@ private:
     double musicPosition() override;
     void drawPasses();
     int passCount() const;
+    // One pass through every channel when the two eye passes are bound to
+    // give the same picture: one output, a view shared by both eyes, no
+    // per-pass state (streaks, a cross-fade ending between the passes).
+    bool onePassSuffices() const;
+    int framePasses() const;
     static void showProgress(float progress, void* user);
     void runCommand(const ScriptEvent& event);
     void destroyMeta(std::unique_ptr<MetaScene>& meta);

@@ -57,6 +57,9 @@ lws::Scene sceneOf(float cameraDistance) {
     s.lights.push_back(key);
     lws::Camera camera;
     camera.name = "Eye";
+    // The show is seen with both eyes from one place (no stereo fringes),
+    // which also lets the player draw each frame in one pass.
+    camera.eyeSeparation = 0;
     camera.motion[0].position[2] = -cameraDistance;
     lws::MotionKey later = camera.motion[0];
     later.time = 8;
@@ -79,7 +82,9 @@ int main(int argc, char** argv) {
     ok = ok && save(dir + "/night.lws", lws::write(sceneOf(8)));
     ok = ok && save(dir + "/dusk.lws", lws::write(sceneOf(6)));
     ok = ok && save(dir + "/dawn.lws", lws::write(sceneOf(10)));
-    ok = ok && save(dir + "/scenes.txt", "night.lws\ndusk.lws\ndawn.lws\n");
+    // Dusk draws into the texture night shows, so it is drawn first: a frame
+    // then shows this frame's dusk, not the previous one's.
+    ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\ndawn.lws\n");
     if (!ok) std::fprintf(stderr, "make_scenes: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

@@ -65,7 +65,8 @@ std::string write(const Scene& s) {
         std::snprintf(line, sizeof line, "AddCamera\nCameraName \"%s\"\n", c.name.c_str());
         out += line;
         motion(out, "CameraMotion", c.motion);
-        std::snprintf(line, sizeof line, "ZoomFactor %g\n\n", double(c.zoomFactor));
+        std::snprintf(line, sizeof line, "ZoomFactor %g\nEyeSeparation %g\n\n",
+                      double(c.zoomFactor), double(c.eyeSeparation));
         out += line;
     }
     if (s.fogMax > 0) {

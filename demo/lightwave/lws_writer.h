@@ -39,6 +39,7 @@ struct Light : Item {
 
 struct Camera : Item {
     float zoomFactor = 3.2f;
+    float eyeSeparation = 0.06f; // metres between the stereo eyes; 0: one view
 };
 
 struct Scene {

@@ -133,7 +133,15 @@ TEST(DemoPlayer, RunsTheScriptOnTheClockAndEndsOnStopdemo) {
         EXPECT_EQ(stage.context->fovMode, 3);
         EXPECT_EQ(stage.context->lightFlash, 1);
         EXPECT_EQ(stage.context->lightFalloff, 0); // not due yet
-        // Both eye passes ran: the right eye's mask is the last one set.
+        // Nothing tells the eyes apart: one pass drew every channel.
+        EXPECT_EQ(1, demo.onePassFrames);
+        EXPECT_EQ(stage.context->eye, 0);
+        EXPECT_EQ(stage.context->colorWriteMask, COLOR_WRITE_ALL);
+        // Without the saving both eye passes run: the right eye's mask is
+        // the last one set.
+        demo.allowOnePass = false;
+        demo.update();
+        EXPECT_EQ(1, demo.onePassFrames);
         EXPECT_EQ(stage.context->eye, 1);
         EXPECT_EQ(stage.context->colorWriteMask, 14);
         play(demo, 3000);

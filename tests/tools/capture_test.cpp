@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <iterator>
@@ -118,6 +119,46 @@ TEST(Capture, TheBundledShowAtItsMoments) {
             .pixels[size_t(picture.height / 2) * size_t(picture.width) + size_t(picture.width / 2)];
     EXPECT_TRUE(closeTo(centre(loading), expected & 0xFFFFFF, 16))
         << std::hex << centre(loading) << " " << expected;
+}
+
+// Drawing a frame in one pass when both eyes share a view is only a saving:
+// over the whole show, every frame equals the one the two eye passes draw.
+TEST(Capture, OnePassFramesEqualTheEyePassesOverTheWholeShow) {
+    TempDir tmp;
+    auto captureInto = [&](const std::string& dir, bool eyePasses, std::string& log) {
+        CaptureOptions o;
+        std::string error;
+        std::vector<std::string> args = {"--fps", "2",  "--out",  tmp.path(dir).string(),
+                                         "--archive", NL_SHOW_ARCHIVE, "--size", "200x150"};
+        if (eyePasses) args.push_back("--eye-passes");
+        EXPECT_TRUE(parseCaptureOptions(args, o, error)) << error;
+        std::ostringstream out, err;
+        EXPECT_EQ(0, runCapture(o, out, err)) << err.str();
+        log = out.str();
+    };
+    std::string oneLog, twoLog;
+    captureInto("one", false, oneLog);
+    captureInto("two", true, twoLog);
+    EXPECT_NE(std::string::npos, twoLog.find("frames drawn in one pass: 0\n")) << twoLog;
+    // Most of the show is drawn in one pass (its camera's eyes coincide).
+    const size_t at = oneLog.find("frames drawn in one pass: ");
+    ASSERT_NE(std::string::npos, at) << oneLog;
+    EXPECT_GT(std::atoi(oneLog.c_str() + at + 26), 60) << oneLog;
+    int compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.path("one"))) {
+        PngImage one, two;
+        ASSERT_TRUE(readPng(entry.path().string(), one));
+        ASSERT_TRUE(readPng((tmp.path("two") / entry.path().filename()).string(), two))
+            << entry.path().filename();
+        ASSERT_EQ(one.width, two.width);
+        ASSERT_EQ(one.height, two.height);
+        size_t differing = 0;
+        for (size_t i = 0; i < one.pixels.size(); ++i)
+            differing += (one.pixels[i] & 0xFFFFFF) != (two.pixels[i] & 0xFFFFFF);
+        EXPECT_EQ(0u, differing) << entry.path().filename();
+        ++compared;
+    }
+    EXPECT_GT(compared, 100);
 }
 
 // Half-way through a white fade-in over black the capture shows half the

@@ -123,6 +123,7 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         DemoPlayer demo(context);
         demo.soundFactory = makeCaptureClock;
         demo.archiveName = archiveName;
+        demo.allowOnePass = !options.eyePasses;
         gClockMs = CLOCK_BASE_MS;
         grab.wanted = grab.every = true;
         demo.init(display);
@@ -158,6 +159,7 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
             else
                 out << path << "  t=" << demo.timeline.time << " s\n";
         }
+        out << "frames drawn in one pass: " << demo.onePassFrames << "\n";
         demo.teardown();
     }
     for (const Message& m : messages.messages())

@@ -30,6 +30,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
             error = a + " needs a value";
             return false;
         }
+        if (a == "--eye-passes") {
+            o.eyePasses = true;
+            continue;
+        }
         if (a == "--at") {
             haveAt = true;
             std::stringstream list(value);

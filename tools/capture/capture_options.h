@@ -14,6 +14,7 @@ struct CaptureOptions {
     std::string outDir;
     std::string archive; // empty: moonwell.sar in the working folder
     int width = 800, height = 600;
+    bool eyePasses = false; // --eye-passes: never one pass for both eyes
 };
 
 // False with a message in `error` when the line is not usable.
