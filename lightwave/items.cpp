@@ -210,7 +210,10 @@ LWLight::LWLight(DeviceContextBase* context) : LWItem(context) {
     flickerPeriod = (std::rand() % 2 == 0) ? 1.7391304f : 1.3043478f;
 }
 
-LWLight::~LWLight() = default;
+LWLight::~LWLight() {
+    if (releaseShadowTargets) releaseShadowTargets(*this);
+    if (destroyLensFlare && lensFlareObject) destroyLensFlare(lensFlareObject);
+}
 
 void LWLight::computeProjection(double t) {
     const float c = 1.0f / std::tan(coneAngle.evaluate(t));

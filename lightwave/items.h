@@ -16,6 +16,8 @@
 class DeviceContextBase;
 class LWObjectLayer;
 class Texture;
+struct IDirect3DSurface8;
+struct IDirect3DTexture8;
 struct VolumetricSettings;
 
 enum LWChannel {
@@ -159,6 +161,18 @@ public:
     int32_t shadowMapSize = 512;
     // Depth range of the last shadow pass from this light.
     float shadowNear = 0, shadowFar = 0;
+    // A shadow-map light's render targets (made when its scene is prepared,
+    // released through `releaseShadowTargets`, which whoever made them sets):
+    // the colour target and its surface, and a depth texture and its surface
+    // or, without a depth-texture format, a depth surface alone.
+    IDirect3DTexture8* shadowColour = nullptr;
+    IDirect3DSurface8* shadowColourSurface = nullptr;
+    IDirect3DTexture8* shadowDepth = nullptr;
+    IDirect3DSurface8* shadowDepthSurface = nullptr;
+    void (*releaseShadowTargets)(LWLight& light) = nullptr;
+    // Its lens flare (made through the preparation's flare hook), owned.
+    void* lensFlareObject = nullptr;
+    void (*destroyLensFlare)(void* flare) = nullptr;
     float flickerPeriod;                  // seconds
     int32_t flickerIndex = 0;             // current flicker palette entry
     int32_t flickerCycle = INT32_MIN;     // flicker period it was picked for; none yet

@@ -4,5 +4,11 @@
 // texture) and the device geometry of its objects' layers.
 
 class LW6Scene;
+class LWLight;
 
+// Makes a light's lens flare (the flare part's; none while it is not set).
+extern void (*makeLensFlare)(LWLight& light);
+
+// Every light's record; a flare for a light with one; a shadow-map light's
+// render targets and spot texture; every object layer's device geometry.
 void prepareSceneForDrawing(LW6Scene& scene, void* user);

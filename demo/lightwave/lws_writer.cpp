@@ -57,8 +57,10 @@ std::string write(const Scene& s) {
                       double(l.intensity), l.type);
         out += line;
         std::snprintf(line, sizeof line,
-                      "LightFalloffType %d\nLightRange %g\nLightConeAngle %g\nLightEdgeAngle %g\n\n",
-                      l.falloffType, double(l.range), double(l.coneAngle), double(l.edgeAngle));
+                      "LightFalloffType %d\nLightRange %g\nLightConeAngle %g\nLightEdgeAngle %g\n"
+                      "ShadowType %d\nShadowMapSize %d\n\n",
+                      l.falloffType, double(l.range), double(l.coneAngle), double(l.edgeAngle),
+                      l.shadowType, l.shadowMapSize);
         out += line;
     }
     for (const Camera& c : s.cameras) {

@@ -35,6 +35,8 @@ struct Light : Item {
     float edgeAngle = 5;    // degrees
     int falloffType = 0;    // 0 none, 1 linear, 2 inverse distance, 3 inverse square
     float range = 1;        // metres, with a falloff
+    int shadowType = 0;     // 2: shadow map
+    int shadowMapSize = 512;
 };
 
 struct Camera : Item {

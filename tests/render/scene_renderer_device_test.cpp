@@ -449,6 +449,37 @@ TEST_F(SceneRendererTest, StereoEyesSeeTheSceneFromTwoPlaces) {
         << redFirst << ".." << redLast << " vs " << greenFirst << ".." << greenLast;
 }
 
+TEST_F(SceneRendererTest, AShadowMapLightGetsItsTargetsAndSpotWhenPrepared) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 1, 0);
+    putObject("cube.lwo", objectOf(layer, surfaceOf("White", {1, 1, 1})));
+    lws::Scene s;
+    s.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    lws::Light mapped, plain;
+    mapped.name = "Mapped";
+    mapped.type = 2;
+    mapped.shadowType = 2;
+    mapped.shadowMapSize = 256;
+    plain.name = "Plain";
+    s.lights = {mapped, plain};
+    s.cameras.push_back(cameraAt(6));
+    LW6Scene& scene = load(s);
+    ASSERT_EQ(2u, scene.lights.size());
+    const LWLight& light = *scene.lights[0];
+    ASSERT_TRUE(light.shadowColour && light.shadowColourSurface && light.shadowDepthSurface);
+    D3DSURFACE_DESC colour, depth;
+    light.shadowColourSurface->GetDesc(&colour);
+    light.shadowDepthSurface->GetDesc(&depth);
+    EXPECT_EQ(256u, colour.Width);
+    EXPECT_EQ(256u, depth.Height);
+    EXPECT_EQ(D3DFMT_A8R8G8B8, colour.Format);
+    EXPECT_EQ(D3DUSAGE_DEPTHSTENCIL, int(depth.Usage));
+    EXPECT_TRUE(light.spotTexture);
+    EXPECT_FALSE(scene.lights[1]->shadowColour);
+    EXPECT_FALSE(scene.lights[1]->spotTexture);
+    EXPECT_EQ(0u, messages.count());
+}
+
 // A real scene nobody on the project wrote, with its objects and procedural
 // textures, through a metascript in its folder.
 TEST_F(SceneRendererTest, TheSharedQuickDrawSceneDrawsItsVehicle) {
