@@ -54,6 +54,7 @@ public:
     int numMorf = 0;
     LWAnimValue* dissolve = nullptr; // not owned; none when null
     bool built = false;
+    bool buildFailed = false; // the last build was refused (its message shown)
     std::unique_ptr<LayerDeviceData> device;
     LWItem* currentObject = nullptr; // the object being drawn with this layer
 };

@@ -72,6 +72,7 @@ bool buildLayer(DeviceContext& context, LoadedLayer& layer) {
         break;
     }
     layer.built = ok;
+    layer.buildFailed = !ok;
     return ok;
 }
 

@@ -78,9 +78,12 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
             ++set.batchCount[key];
         }
         std::vector<uint8_t> vertices = from.vertexData;
-        context.programs[size_t(from.program)]->prepareVertices(
-            vertices.data(), from.indices.data(), uint32_t(set.vertexCount),
-            uint32_t(from.indices.size()));
+        if (!context.programs[size_t(from.program)]->prepareVertices(
+                vertices.data(), from.indices.data(), uint32_t(set.vertexCount),
+                uint32_t(from.indices.size()))) {
+            release();
+            return false;
+        }
         const DWORD usage = D3DUSAGE_WRITEONLY |
                             (program.softwareVertexProcessing ? D3DUSAGE_SOFTWAREPROCESSING : 0);
         const DWORD fvf = program.handlesAreFvf ? program.vertexHandles[0] : 0;

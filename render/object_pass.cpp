@@ -23,8 +23,12 @@ void fittedDepthRange(const DepthRange& range, float& nearDistance, float& farDi
         farDistance = 1000.0f;
         return;
     }
-    farDistance = range.farthest;
-    nearDistance = std::max(range.nearest, range.farthest * 1e-4f);
+    // A margin beyond the boxes: the projection's own 1e-6 vanishes in float
+    // rounding a few units away, and a flat range (one quad facing the
+    // camera) would otherwise put near and far on the same value.
+    const float margin = std::max(range.farthest * 1e-5f, 1e-6f);
+    farDistance = range.farthest + margin;
+    nearDistance = std::max(range.nearest - margin, range.farthest * 1e-4f);
 }
 
 void fillLightSlots(const LW6Scene& scene, const LWObject& object, LightSlots& out) {

@@ -37,7 +37,8 @@ struct DepthRange {
 // front of the eye), a fixed 0.1 .. 1000; a near plane closer than 1/10000
 // of the far distance, or at or behind the eye (the camera inside a box),
 // is moved out to that, where the depth buffer still separates what the
-// camera sees.
+// camera sees. Both planes keep a margin of 1/100000 of the far distance
+// beyond the boxes, so that nothing sits exactly on them.
 void fittedDepthRange(const DepthRange& range, float& nearDistance, float& farDistance);
 
 constexpr int LIGHT_SLOTS = 8;

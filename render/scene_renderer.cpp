@@ -253,7 +253,7 @@ void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
     for (const DrawItem& item : list) {
         LoadedLayer& layer = *drawableLayer(*item.object);
         if (layer.kind != LAYER_POINT_CLOUD) continue;
-        if (!layer.built && !buildLayer(context, layer)) continue;
+        if (!layer.built && (layer.buildFailed || !buildLayer(context, layer))) continue;
         if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
             placeStreaks(cloud->arrays,
                          item.object->world * camera.inverseWorld * camera.projection,
@@ -318,14 +318,20 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
 }
 
 void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
-    if (!layer.built && !buildLayer(context, layer)) return;
+    // The mirror depth counts meshes being drawn, nested through mirrors.
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(mirrorDepth);
+    // A refused build (its message shown once) is not tried every frame.
+    if (!layer.built && (layer.buildFailed || !buildLayer(context, layer))) return;
     if (layer.kind == LAYER_POINT_CLOUD) {
         drawPointCloud(context, layer, time);
         return;
     }
     auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
     if (!buffers || !layer.metamesh) return;
-    ++mirrorDepth;
     for (const std::unique_ptr<SurfaceProgram>& p : context.programs) p->cullMode = cullMode;
     const LWObject* object = dynamic_cast<const LWObject*>(layer.currentObject);
     const int options = object ? object->shadowOptions : 0;
@@ -353,7 +359,6 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
         }
         if (hooks.planarMirror) hooks.planarMirror(*this, layer, key, time);
     }
-    --mirrorDepth;
 }
 
 void SceneRenderer::flarePass(LW6Scene& scene, double time) {

@@ -1,6 +1,7 @@
 #include "demo_player.h"
 
 #include "base/color.h"
+#include "base/diag_log.h"
 #include "base/message_box.h"
 #include "base/variant.h"
 #include "demo_controls.h"
@@ -8,9 +9,11 @@
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
 #include "profiler.h"
+#include "render/scene_renderer.h"
 #include "render/surface_programs.h"
 #include "sound/tmz_sound_system.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -27,6 +30,7 @@ DemoPlayer::~DemoPlayer() {
 }
 
 void DemoPlayer::init(DisplaySystem& display) {
+    started = std::chrono::steady_clock::now();
     archive = std::make_unique<ArchiveFile>(diskPrototype);
     archive->openArchive(archiveName.c_str()); // without it, loose files serve
     tokenizer = std::make_unique<TextTokenizer>(archive.get());
@@ -163,6 +167,14 @@ void DemoPlayer::drawPasses() {
         context.device->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(context.colorWriteMask));
         if (current)
             renderMetaScene(*current, context, timeline.time, firstEye, isPrevBuild(), drawScene);
+        if (!first3DFrameLogged && context.renderer && context.renderer->objectsDrawn > 0) {
+            // How long a viewer waits for the first picture of a scene.
+            first3DFrameLogged = true;
+            const auto waited = std::chrono::steady_clock::now() - started;
+            diagLog() << "first 3D frame at demo time " << timeline.time << " s, "
+                      << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()
+                      << " ms after start-up\n";
+        }
         profiler().end(PROFILE_COMPLETE_RENDER_TIME);
         const EffectStep step =
             drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);

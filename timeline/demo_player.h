@@ -21,6 +21,7 @@
 #include "render/scene_preparation.h"
 #include "render/scene_renderer.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,4 +97,6 @@ private:
     std::unique_ptr<Texture> secondPicture; // "sglow.jpg", kept until teardown
     std::string scriptName;
     bool tornDown = false;
+    std::chrono::steady_clock::time_point started;
+    bool first3DFrameLogged = false;
 };

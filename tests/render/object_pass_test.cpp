@@ -6,6 +6,8 @@
 #include "lightwave/scene.h"
 #include "render/object_pass.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,8 +113,26 @@ TEST(DepthFit, TheRangeWidensToEveryBoxAdded) {
 
     float nearDistance = 0, farDistance = 0;
     fittedDepthRange(range, nearDistance, farDistance);
-    EXPECT_FLOAT_EQ(2, nearDistance);
-    EXPECT_FLOAT_EQ(50, farDistance);
+    // The added extremes, with a margin of a hundred-thousandth of the far.
+    EXPECT_FLOAT_EQ(2 - 50e-5f, nearDistance);
+    EXPECT_FLOAT_EQ(50 + 50e-5f, farDistance);
+}
+
+// One quad facing the camera: near and far must not meet, or the
+// projection divides by zero and the quad vanishes.
+TEST(DepthFit, AFlatRangeStillHasDepth) {
+    for (float depth : {1.0f, 100.0f, 5000.0f}) {
+        DepthRange range;
+        range.add(depth, depth);
+        float nearDistance = 0, farDistance = 0;
+        fittedDepthRange(range, nearDistance, farDistance);
+        EXPECT_LT(nearDistance, depth) << depth;
+        EXPECT_GT(farDistance, depth) << depth;
+        // As the camera fits its projection: a finite depth scale.
+        const float n = nearDistance - 1e-6f, f = farDistance + 1e-6f;
+        EXPECT_TRUE(std::isfinite(f / (f - n))) << depth;
+        EXPECT_GT(f - n, 0.0f) << depth;
+    }
 }
 
 TEST(DepthFit, ANearPlaneAtOrBehindTheEyeMovesToAFarTenThousandth) {
@@ -123,7 +143,7 @@ TEST(DepthFit, ANearPlaneAtOrBehindTheEyeMovesToAFarTenThousandth) {
         float nearDistance = 0, farDistance = 0;
         fittedDepthRange(range, nearDistance, farDistance);
         EXPECT_FLOAT_EQ(200.0f / 10000, nearDistance) << behind;
-        EXPECT_FLOAT_EQ(200, farDistance) << behind;
+        EXPECT_FLOAT_EQ(200 + 200e-5f, farDistance) << behind;
     }
 }
 
@@ -136,11 +156,11 @@ TEST(DepthFit, ANearPlaneCloserThanAFarTenThousandthMovesOutToIt) {
     float nearDistance = 0, farDistance = 0;
     fittedDepthRange(close, nearDistance, farDistance);
     EXPECT_FLOAT_EQ(0.1f, nearDistance);
-    EXPECT_FLOAT_EQ(1000, farDistance);
+    EXPECT_FLOAT_EQ(1000.01f, farDistance);
     DepthRange farEnough;
-    farEnough.add(0.2f, 1000);
+    farEnough.add(0.5f, 1000);
     fittedDepthRange(farEnough, nearDistance, farDistance);
-    EXPECT_FLOAT_EQ(0.2f, nearDistance);
+    EXPECT_FLOAT_EQ(0.49f, nearDistance);
 }
 
 namespace {

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# A scene play-through under Wine at 800 x 600 (the player's own full-screen
+# mode on the private display): the shared QuickDraw scene, loaded through a
+# metascript and played for SECONDS to the bundled show's music, then the
+# bundled show itself. For each it prints the median and 5th-percentile
+# frame rate from Wine's own counter (WINEDEBUG=fps, one figure a second,
+# the first two seconds left out), the time to the first 3D frame, and the
+# player's profiler sections with the share of a frame spent outside the
+# Direct3D calls they time.
+#   bench/scene_bench.sh WINDOWS_BUILD_DIR SHOW_DIR TESTDATA_DIR [SECONDS]
+set -uo pipefail
+build=$(cd "$1" && pwd)
+show=$(cd "$2" && pwd)
+testdata=$(cd "$3" && pwd)
+seconds=${4:-20}
+run="$build/wine-run.sh"
+work="$build/scene-bench"
+
+# The player's folder is the scene's own, so the scene finds its objects
+# ("../LWO/...") and the objects their picture where they name it.
+rm -rf "$work"
+mkdir -p "$work"
+cp -r "$testdata/lws/quickdraw/LWS" "$testdata/lws/quickdraw/LWO" "$work/"
+play="$work/LWS"
+mkdir -p "$play/Images/Reflections"
+cp "$testdata/lws/quickdraw/LWO/LWO2/LWSReferences/MTL_ChromeUniversal.JPG" "$play/Images/Reflections/"
+cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$play/"
+cp "$show/content/loading.jpg" "$show/content/sglow.jpg" "$show/content/music.mod" "$play/"
+printf '"QuickDraw v.2.2.lws"\n' >"$play/quickdraw.txt"
+cat >"$play/scene.scr" <<EOF
+0.000 playmod music.mod
+0 loadmetascript quickdraw.txt
+0 activemeta quickdraw
+0 start QuickDraw
+0 clear QuickDraw 3 0xff203040
+$seconds.000 stopdemo
+EOF
+
+"$run" --start >/dev/null || exit 1
+
+# One play-through of the program in FOLDER; prints the figures as NAME.
+measure() {
+  local name=$1 folder=$2 timeout_ms=$3
+  local log="$folder/diagnostic.log" fps="$folder/fps.txt"
+  rm -f "$log"
+  (cd "$folder" && WINEDEBUG=fps NIGHTLOOM_LOG="Z:$log" \
+    "$run" "$build/bin/nlrun.exe" "$timeout_ms" "$folder/nightloom.exe" 2>"$fps" >/dev/null)
+  local status=$?
+  echo "== $name (800 x 600 under Wine) =="
+  [ $status -eq 0 ] || echo "   the program did not end cleanly (nlrun status $status)"
+  grep -o 'approx [0-9.]*fps' "$fps" | grep -o '[0-9.]*' | tail -n +3 | sort -g | awk '
+    { v[NR] = $1 }
+    END {
+      if (NR == 0) { print "   no frame-rate figures from Wine"; exit }
+      m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      p = v[int(NR * 0.05) + 1]
+      printf "   frames per second: median %.1f, 5th percentile %.1f (%d one-second figures)\n", m, p, NR
+    }'
+  grep -h "first 3D frame" "$log" 2>/dev/null | sed 's/^/   /' || true
+  # Profiler sections (counter ticks): the player's share of the rendering
+  # is the scene-drawing time less the Direct3D calls it times (clear,
+  # state setting, sources, draws, software-processing switches), over the
+  # drawing and presenting together.
+  awk '
+    /Profiling report/ { on = 1; next }
+    on && /:/ {
+      split($0, a, ":"); name = a[1]; gsub(/^ +| +$/, "", name)
+      split(a[2], f, " "); total[name] = f[2]; execs[name] = f[1]
+    }
+    END {
+      r = total["CompleteRenderTime"]; p = total["Present"]
+      if (r == "" || r + p == 0) { print "   no profiler report"; exit }
+      d = total["Clear"] + total["setStates"] + total["SetSources"] + total["DrawIndexedPrimitive"] + total["svp switch"]
+      printf "   passes %d, presents %d; ticks: render %.3g (of which Direct3D calls %.3g), present %.3g\n", execs["CompleteRenderTime"], execs["Present"], r, d, p
+      printf "   player share of drawing and presenting: %.1f %% (scene evaluation, culling, constants, unmeasured device calls)\n", 100 * (r - d) / (r + p)
+      printf "   state setting (plans and their device calls): %.1f %%\n", 100 * total["setStates"] / (r + p)
+    }' "$log"
+}
+
+measure "QuickDraw scene, ${seconds} s" "$play" $(((seconds + 60) * 1000))
+mkdir -p "$work/show"
+cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$build/show/moonwell.sar" "$work/show/"
+[ -n "${SCENE_BENCH_ONLY:-}" ] || measure "bundled show" "$work/show" 240000
+"$run" --stop >/dev/null
