@@ -7,6 +7,7 @@
 #include "demo/lightwave/lwo_writer.h"
 #include "demo/lightwave/lws_writer.h"
 #include "lightwave/items.h"
+#include "meshes/mesh_layers.h"
 #include "lightwave/meta_scene.h"
 #include "lightwave/scene.h"
 #include "render/metascene_render.h"
@@ -522,6 +523,27 @@ TEST_F(SceneRendererTest, TheSharedQuickDrawSceneDrawsItsVehicle) {
         }
         EXPECT_GT(covered, W * H / 10) << t;
         EXPECT_GT(shades.size(), 50u) << t;
+        // Where the chassis's box centre projects, the chassis is drawn: a
+        // few pixels around it are not the background.
+        const LWItem& camera = *scene.currentCamera;
+        int chassis = 0;
+        for (const LWObject* o : scene.objects) {
+            if (o->name.find("Chasis") == std::string::npos || !o->layer) continue;
+            ++chassis;
+            const auto& box = static_cast<const LoadedLayer*>(o->layer)->box;
+            const Vec4 c = transformHomogeneous(o->world * camera.inverseWorld * camera.projection,
+                                                vec3(box.center));
+            ASSERT_GT(c.w, 0) << t;
+            const int x = int((c.x / c.w + 1) * 0.5f * float(W));
+            const int y = int((1 - c.y / c.w) * 0.5f * float(H));
+            ASSERT_TRUE(x > 2 && x < W - 2 && y > 2 && y < H - 2) << x << "," << y;
+            int drawn = 0;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    drawn += r.rgb(UINT(x + dx), UINT(y + dy)) != 0x203040;
+            EXPECT_GE(drawn, 20) << t << " at " << x << "," << y;
+        }
+        EXPECT_EQ(1, chassis);
     }
     EXPECT_EQ(0u, messages.count());
 }
