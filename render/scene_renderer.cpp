@@ -146,6 +146,11 @@ void SceneRenderer::setupLighting(LW6Scene& scene, double time, LWItem& camera) 
     d->SetRenderState(D3DRS_AMBIENT, packColor(ambient.x, ambient.y, ambient.z, ambient.w));
     setConstant(d, C_AMBIENT, ambient);
 
+    // Lights another scene switched on beyond this scene's own would light
+    // it too (the device keeps them on).
+    for (int k = int(scene.lights.size()); k < lightsSwitchedOn; ++k)
+        d->LightEnable(DWORD(k), FALSE);
+    lightsSwitchedOn = int(scene.lights.size());
     for (size_t k = 0; k < scene.lights.size(); ++k) {
         LWLight& light = *scene.lights[k];
         computeLight(light, time);

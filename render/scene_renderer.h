@@ -91,6 +91,7 @@ private:
 
     LightSlots slots;
     std::unique_ptr<LWItem> freeCamera;
+    int lightsSwitchedOn = 0; // light indices below it may be on in the device
 };
 
 // The context's renderer, made on first use.

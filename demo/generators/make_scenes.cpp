@@ -1,12 +1,17 @@
 // Writes the show's LightWave content: "panel.lwo", one layer of picture
 // panels whose surfaces carry the show's pictures in the four formats (and a
-// "Screen" panel that a scene's render target replaces), three scenes that
-// load it, and the metascript "scenes.txt" that lists them.
+// "Screen" panel that a scene's render target replaces); "torus.lwo", a
+// smooth copper ring; "hills.lwo", rolling terrain; the scenes: night (the
+// panels with the ring turning before them under a moon and a warm lamp),
+// dusk (the panels, drawn into the screen's texture), dawn (a flight over
+// the hills at sunrise in fog, seen by two cameras); and the metascript
+// "scenes.txt" that lists them.
 //
 //   make_scenes OUT-DIR
 
 #include "demo/lightwave/lwo_writer.h"
 #include "demo/lightwave/lws_writer.h"
+#include "shapes.h"
 
 #include <cstdio>
 #include <string>
@@ -46,6 +51,106 @@ lwo::Object panels() {
     return o;
 }
 
+lwo::Object torus() {
+    lwo::Object o;
+    lwo::Surface copper;
+    copper.name = "Copper";
+    copper.colour = {1.0f, 0.55f, 0.3f};
+    copper.diffuse = 0.9f;
+    copper.smoothingAngle = 60;
+    o.surfaces.push_back(copper);
+    lwo::Layer layer;
+    layer.name = "ring";
+    addTorus(layer, 1.1f, 0.38f, 64, 32, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+constexpr float HILL_HEIGHT = 3;
+
+lwo::Object hills() {
+    lwo::Object o;
+    // Green valleys, brown slopes, pale tops; the slopes smooth into each
+    // other, the surfaces meet with a visible change of colour.
+    const struct {
+        const char* name;
+        lwo::Vec3 colour;
+    } kinds[] = {{"Grass", {0.35f, 0.8f, 0.3f}},
+                 {"Slope", {0.6f, 0.7f, 0.35f}},
+                 {"Tops", {0.95f, 1.0f, 0.9f}}};
+    for (const auto& k : kinds) {
+        lwo::Surface s;
+        s.name = k.name;
+        s.colour = k.colour;
+        s.smoothingAngle = 70;
+        o.surfaces.push_back(s);
+    }
+    lwo::Layer layer;
+    layer.name = "hills";
+    addTerrain(layer, 90, 72, HILL_HEIGHT, 0, 1, 2);
+    o.layers.push_back(layer);
+    return o;
+}
+
+lws::MotionKey keyAt(double time, float x, float y, float z, float heading = 0, float pitch = 0,
+                     float bank = 0) {
+    lws::MotionKey k;
+    k.time = time;
+    k.position[0] = x;
+    k.position[1] = y;
+    k.position[2] = z;
+    k.rotation[0] = heading;
+    k.rotation[1] = pitch;
+    k.rotation[2] = bank;
+    return k;
+}
+
+// The ring turns before the panels for the whole show.
+lws::Item turningRing() {
+    lws::Item ring;
+    ring.name = "torus.lwo";
+    ring.motion = {keyAt(0, 0, 0, -2, 0, 1.2f, 0), keyAt(64, 0, 0, -2, 24, 1.2f + 8, 3)};
+    return ring;
+}
+
+lws::Scene dawnScene() {
+    lws::Scene s;
+    lws::Item land;
+    land.name = "hills.lwo";
+    s.objects.push_back(land);
+    lws::Light sun;
+    sun.name = "Sun";
+    sun.colour[0] = 1.0f;
+    sun.colour[1] = 0.8f;
+    sun.colour[2] = 0.6f;
+    sun.motion[0] = keyAt(0, 0, 10, 0, 0.4f, 0.45f);
+    s.lights.push_back(sun);
+    s.ambient[0] = 0.6f;
+    s.ambient[1] = 0.7f;
+    s.ambient[2] = 1.0f;
+    s.ambientIntensity = 0.35f;
+    s.fogMin = 12;
+    s.fogMax = 48;
+    s.fogColour[0] = 0.9f;
+    s.fogColour[1] = 0.63f;
+    s.fogColour[2] = 0.44f;
+    // The flight: low over the hills, then a second camera looking back.
+    lws::Camera flight;
+    flight.name = "Flight";
+    flight.eyeSeparation = 0;
+    flight.motion = {keyAt(0, 0, HILL_HEIGHT + 3, -40, 0, 0.18f),
+                     keyAt(16, 4, HILL_HEIGHT + 2, 20, 0.25f, 0.12f, -0.1f)};
+    s.cameras.push_back(flight);
+    lws::Camera back;
+    back.name = "Back";
+    back.eyeSeparation = 0;
+    back.zoomFactor = 2.2f;
+    back.motion = {keyAt(0, -6, HILL_HEIGHT + 6, 35, 3.14159265f + 0.3f, 0.3f),
+                   keyAt(16, 6, HILL_HEIGHT + 5, 30, 3.14159265f - 0.3f, 0.25f)};
+    s.cameras.push_back(back);
+    return s;
+}
+
 lws::Scene sceneOf(float cameraDistance) {
     lws::Scene s;
     lws::Item panel;
@@ -79,9 +184,25 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const std::vector<uint8_t> object = lwo::write(panels());
     bool ok = save(dir + "/panel.lwo", object.data(), object.size());
-    ok = ok && save(dir + "/night.lws", lws::write(sceneOf(8)));
+    const std::vector<uint8_t> ring = lwo::write(torus());
+    ok = ok && save(dir + "/torus.lwo", ring.data(), ring.size());
+    const std::vector<uint8_t> land = lwo::write(hills());
+    ok = ok && save(dir + "/hills.lwo", land.data(), land.size());
+    lws::Scene night = sceneOf(8);
+    night.objects.push_back(turningRing());
+    lws::Light lamp;
+    lamp.name = "Lamp";
+    lamp.type = 1;
+    lamp.colour[0] = 1.0f;
+    lamp.colour[1] = 0.7f;
+    lamp.colour[2] = 0.4f;
+    lamp.falloffType = 2;
+    lamp.range = 6;
+    lamp.motion = {keyAt(0, -4, 2, -6), keyAt(32, 4, -1, -6), keyAt(64, -4, 2, -6)};
+    night.lights.push_back(lamp);
+    ok = ok && save(dir + "/night.lws", lws::write(night));
     ok = ok && save(dir + "/dusk.lws", lws::write(sceneOf(6)));
-    ok = ok && save(dir + "/dawn.lws", lws::write(sceneOf(10)));
+    ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.
     ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\ndawn.lws\n");

@@ -4,8 +4,8 @@
 // in on the night scene, flashes fall on the bars; the show's pictures fade
 // and flash in from the panel's surfaces; the dusk scene, drawn into a
 // texture, cross-fades in and takes the screen; colour fades and flashes on
-// every beat; night returns under a blur of dusk; the show fades to black and
-// ends itself.
+// every beat; night returns under a blur of dusk; dawn flies over the hills,
+// cutting to a second camera; the show fades to black and ends itself.
 //
 //   make_script OUT.scr "MUSIC COMMAND"     (for example "playmp3 music.mp3")
 
@@ -69,9 +69,17 @@ int main(int argc, char** argv) {
     line(f, pictures + 3 * BAR_MS, "picfadeout 1.92 panel.lwo@Moons");
     // Pattern 3: dusk cross-fades in over its first bar and keeps the screen.
     line(f, 3 * PATTERN_MS, "xfade dusk 1920");
-    // Pattern 5: night again, under a blur of dusk for two bars.
+    // Pattern 5: night again, under a blur of dusk for two bars; then dusk
+    // is no longer shown and stops drawing.
     line(f, 5 * PATTERN_MS, "start night");
     line(f, 5 * PATTERN_MS, "blur dusk 3.84 0.3");
+    line(f, 5 * PATTERN_MS + 2 * BAR_MS, "stop dusk");
+    // Pattern 6: dawn over the hills takes over from night; pattern 7 cuts
+    // to its second camera, looking back along the flight.
+    line(f, 6 * PATTERN_MS, "stop night");
+    line(f, 6 * PATTERN_MS, "start dawn");
+    line(f, 6 * PATTERN_MS, "clear dawn 3 0xffe6a070");
+    line(f, 7 * PATTERN_MS, "cam dawn 1");
     // Patterns 3 to 6: a colour fade at each pattern, a flash on every beat,
     // except while the cross-fade and the blur run.
     for (int p = 3; p <= 6; ++p) {

@@ -450,6 +450,31 @@ TEST_F(SceneRendererTest, StereoEyesSeeTheSceneFromTwoPlaces) {
         << redFirst << ".." << redLast << " vs " << greenFirst << ".." << greenLast;
 }
 
+TEST_F(SceneRendererTest, AnotherScenesLightsDoNotLightThisOne) {
+    lwo::Layer layer;
+    addCube(layer, {0, 0, 0}, 2, 0);
+    putObject("cube.lwo", objectOf(layer, surfaceOf("White", {1, 1, 1})));
+    // The first scene has a second, red light shining at the camera's side.
+    lws::Scene lit;
+    lit.objects.push_back(objectAt("cube.lwo", 0, 0, 0));
+    lws::Light dim, redLamp;
+    dim.name = "Dim";
+    dim.intensity = 0;
+    redLamp.name = "Red";
+    redLamp.colour[1] = redLamp.colour[2] = 0;
+    lit.lights = {dim, redLamp};
+    lit.cameras.push_back(cameraAt(6));
+    lit.ambientIntensity = 0;
+    LW6Scene& first = load(lit);
+    EXPECT_GT(red(frame(first, 0).rgb(W / 2, H / 2)), 200);
+    std::unique_ptr<MetaScene> kept = std::move(meta);
+    // The second has one light, switched off: its cube stays black.
+    lws::Scene dark = lit;
+    dark.lights = {dim};
+    LW6Scene& second = load(dark);
+    EXPECT_EQ(0u, frame(second, 0).rgb(W / 2, H / 2));
+}
+
 TEST_F(SceneRendererTest, AShadowMapLightGetsItsTargetsAndSpotWhenPrepared) {
     lwo::Layer layer;
     addCube(layer, {0, 0, 0}, 1, 0);

@@ -69,7 +69,10 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     // 7.92 s: the peak of the first white flash (7.68 s, 0.48 s long);
     // 17.76 s and 18.72 s: the peaks of the Targa and PCX picture flashes;
     // 25 s: the dusk scene after its cross-fade; 60.5 s: after the fade to black.
-    ASSERT_TRUE(parseCaptureOptions({"--at", "7.92,17.76,18.72,25,60.5", "--out", out,
+    // 4 s: the ring turning before the panels; 50.22 s and 53.58 s: the
+    // flight over the hills, between two beats' flashes; 54.54 s: after the
+    // cut to the camera looking back.
+    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,25,50.22,53.58,54.54,60.5", "--out", out,
                                      "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
                                     o, error))
         << error;
@@ -106,6 +109,39 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     for (int y = dusk.height / 3; y < dusk.height * 2 / 3; ++y)
         for (int x = dusk.width / 3; x < dusk.width * 2 / 3; ++x) middle.insert(pixel(dusk, x, y));
     EXPECT_GT(middle.size(), 50u);
+
+    // The 3D scenes are shaded: thousands of colours.
+    auto colours = [](const PngImage& p) {
+        return std::set<uint32_t>(p.pixels.begin(), p.pixels.end()).size();
+    };
+    PngImage ring, flight, beforeCut, afterCut;
+    ASSERT_TRUE(readPng(frameFileName(out, 4000), ring));
+    ASSERT_TRUE(readPng(frameFileName(out, 50220), flight));
+    ASSERT_TRUE(readPng(frameFileName(out, 53580), beforeCut));
+    ASSERT_TRUE(readPng(frameFileName(out, 54540), afterCut));
+    EXPECT_GT(colours(ring), 1000u);
+    EXPECT_GT(colours(flight), 1000u);
+    // The ring covers the middle of the frame, lit unevenly.
+    std::set<uint32_t> ringMiddle;
+    for (int y = ring.height * 2 / 5; y < ring.height * 3 / 5; ++y)
+        for (int x = ring.width * 2 / 5; x < ring.width * 3 / 5; ++x)
+            ringMiddle.insert(pixel(ring, x, y));
+    EXPECT_GT(ringMiddle.size(), 100u);
+    // The hills lie below the fogged sky: the bottom row is darker than the top.
+    auto rowBrightness = [](const PngImage& p, int y) {
+        long sum = 0;
+        for (int x = 0; x < p.width; ++x) {
+            const uint32_t c = pixel(p, x, y);
+            sum += long((c >> 16) & 0xFF) + long((c >> 8) & 0xFF) + long(c & 0xFF);
+        }
+        return sum / p.width;
+    };
+    EXPECT_LT(rowBrightness(flight, flight.height - 2) + 60, rowBrightness(flight, 2));
+    // The cut changes the picture.
+    size_t changed = 0;
+    for (size_t i = 0; i < beforeCut.pixels.size(); ++i)
+        changed += !closeTo(beforeCut.pixels[i], afterCut.pixels[i], 24);
+    EXPECT_GT(changed, beforeCut.pixels.size() / 3);
 
     // The loading screen shows "loading.jpg" from the archive.
     DiskFile disk;
