@@ -1,84 +1,209 @@
+// The scene text: settings first, then every object with its motion and
+// settings, the ambient light, every light, every camera, backdrop and fog.
+// Numbers are written as short as they can be while the player, which
+// reads them as single floats, gets back exactly the value given.
+
 #include "lws_writer.h"
 
+#include <cassert>
 #include <cstdio>
+#include <cstdlib>
 
 namespace lws {
 namespace {
 
-void motion(std::string& out, const char* keyword, const std::vector<MotionKey>& keys) {
-    char line[160];
-    out += keyword;
-    out += "\nNumChannels 9\n";
-    for (int channel = 0; channel < 9; ++channel) {
-        std::snprintf(line, sizeof line, "Channel %d\n{ Envelope\n  %zu\n", channel, keys.size());
-        out += line;
-        for (const MotionKey& k : keys) {
-            const float v = channel < 3   ? k.position[channel]
-                            : channel < 6 ? k.rotation[channel - 3]
-                                          : k.scale[channel - 6];
-            // Linear spans (shape 3) between the keys.
-            std::snprintf(line, sizeof line, "  Key %g %g 3 0 0 0 0 0 0\n", double(v), k.time);
-            out += line;
-        }
-        out += "  Behaviors 1 1\n}\n";
-    }
+constexpr float DEGREES_PER_RADIAN = 57.29577951308232f;
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    if (float(std::strtod(text, nullptr)) != float(v))
+        std::snprintf(text, sizeof text, "%.9g", double(float(v)));
+    return text;
 }
+
+class Writer {
+public:
+    std::string out;
+
+    void line(const std::string& text) { out += text + "\n"; }
+    void line(const char* keyword, double v) { line(std::string(keyword) + " " + number(v)); }
+    void integer(const char* keyword, long v) {
+        line(std::string(keyword) + " " + std::to_string(v));
+    }
+    void triple(const char* keyword, const float v[3]) {
+        line(std::string(keyword) + " " + number(v[0]) + " " + number(v[1]) + " " + number(v[2]));
+    }
+    void identifier(const char* keyword, ItemRef r) {
+        if (r.kind == ItemRef::NONE) return;
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %X", keyword,
+                      unsigned(r.kind) << 28 | unsigned(r.index));
+        line(text);
+    }
+
+    void envelope(const Envelope& e) {
+        line("{ Envelope");
+        line("  " + std::to_string(e.keys.size()));
+        for (const EnvelopeKey& k : e.keys)
+            line("  Key " + number(k.value) + " " + number(k.time) + " " +
+                 std::to_string(int(k.span)) + " " + number(k.tension) + " " +
+                 number(k.continuity) + " " + number(k.bias) + " 0 0 0");
+        line("  Behaviors " + std::to_string(int(e.pre)) + " " + std::to_string(int(e.post)));
+        line("}");
+    }
+    // A number, or "(envelope)" and the envelope when it has keys.
+    void animated(const char* keyword, double constant, const Envelope& e) {
+        if (e.keys.empty()) {
+            line(keyword, constant);
+        } else {
+            line(std::string(keyword) + " (envelope)");
+            envelope(e);
+        }
+    }
+
+    void motion(const char* keyword, const Item& item) {
+        line(keyword);
+        line("NumChannels 9");
+        for (int c = 0; c < CHANNELS; ++c) {
+            line("Channel " + std::to_string(c));
+            envelope(channel(item, Channel(c)));
+        }
+    }
+
+    // What the player reads for the current item of any kind.
+    void links(const Item& item) {
+        identifier("ParentItem", item.parent);
+        identifier("TargetItem", item.target);
+        if (item.headingController != KEYS) integer("HController", item.headingController);
+        if (item.pitchController != KEYS) integer("PController", item.pitchController);
+        if (item.bankController != KEYS) integer("BController", item.bankController);
+        if (item.pathAlignLookAhead != 0) line("PathAlignLookAhead", item.pathAlignLookAhead);
+    }
+
+    void object(const Item& o) {
+        assert(o.name.find('"') == std::string::npos);
+        if (o.null) {
+            line("AddNullObject \"" + o.name + "\"");
+        } else {
+            assert(o.name.size() >= 4 && o.name.compare(o.name.size() - 4, 4, ".lwo") == 0);
+            line("LoadObjectLayer " + std::to_string(o.layer) + " " + o.name);
+        }
+        motion("ObjectMotion", o);
+        for (int light : o.excludedLights) {
+            char text[40];
+            std::snprintf(text, sizeof text, "ExcludeLight %x", 0x20000000u + unsigned(light));
+            line(text);
+        }
+        if (o.unaffectedByFog) line("UnaffectedByFog 1");
+        links(o);
+        const float* p = o.pivotPosition;
+        if (p[0] != 0 || p[1] != 0 || p[2] != 0) triple("PivotPosition", p);
+        const float* r = o.pivotRotation;
+        if (r[0] != 0 || r[1] != 0 || r[2] != 0) {
+            const float degrees[3] = {r[0] * DEGREES_PER_RADIAN, r[1] * DEGREES_PER_RADIAN,
+                                      r[2] * DEGREES_PER_RADIAN};
+            triple("PivotRotation", degrees);
+        }
+        if (o.shadowOptions != 7) integer("ShadowOptions", o.shadowOptions);
+        line("");
+    }
+
+    void light(const Light& l) {
+        assert(l.name.find('"') == std::string::npos);
+        line("AddLight");
+        line("LightName \"" + l.name + "\"");
+        motion("LightMotion", l);
+        links(l);
+        const Envelope* c = l.colourEnvelopes;
+        if (c[0].keys.empty() && c[1].keys.empty() && c[2].keys.empty()) {
+            triple("LightColor", l.colour);
+        } else {
+            line("LightColor (envelope)");
+            // A channel without keys keeps its colour as a block of one key.
+            for (int i = 0; i < 3; ++i)
+                envelope(c[i].keys.empty() ? Envelope{{EnvelopeKey{0, l.colour[i]}}} : c[i]);
+        }
+        animated("LightIntensity", l.intensity, l.intensityEnvelope);
+        integer("LightType", l.type);
+        integer("LightFalloffType", l.falloffType);
+        animated("LightRange", l.range, l.rangeEnvelope);
+        animated("LightConeAngle", l.coneAngle, l.coneAngleEnvelope);
+        animated("LightEdgeAngle", l.edgeAngle, l.edgeAngleEnvelope);
+        if (!l.affectDiffuse) line("AffectDiffuse 0");
+        if (!l.affectSpecular) line("AffectSpecular 0");
+        integer("ShadowType", l.shadowType);
+        integer("ShadowMapSize", l.shadowMapSize);
+        if (l.lensFlare) {
+            line("LensFlare 1");
+            if (l.lensFlareOptions != 0) integer("LensFlareOptions", l.lensFlareOptions);
+            animated("FlareIntensity", l.flareIntensity, l.flareIntensityEnvelope);
+            if (l.flareNominalDistance != 1) line("FlareNominalDistance", l.flareNominalDistance);
+            if (l.lensFlareFade != 0) integer("LensFlareFade", l.lensFlareFade);
+            if (l.flareRotationAngle != 0 || !l.flareRotationEnvelope.keys.empty())
+                animated("FlareRotationAngle", l.flareRotationAngle, l.flareRotationEnvelope);
+        }
+        line("");
+    }
+
+    void camera(const Camera& c) {
+        assert(c.name.find('"') == std::string::npos);
+        line("AddCamera");
+        line("CameraName \"" + c.name + "\"");
+        // Also how the player counts cameras: every camera has one.
+        motion("CameraMotion", c);
+        links(c);
+        animated("ZoomFactor", c.zoomFactor, c.zoomEnvelope);
+        line("EyeSeparation", c.eyeSeparation);
+        line("");
+    }
+
+private:
+    static Envelope channel(const Item& item, Channel c) {
+        for (const ChannelKeys& k : item.channels)
+            if (k.channel == c) return k.envelope;
+        Envelope e;
+        e.pre = item.pre;
+        e.post = item.post;
+        for (const MotionKey& k : item.motion) {
+            const float v = c < HEADING   ? k.position[c]
+                            : c < SCALE_X ? k.rotation[c - HEADING]
+                                          : k.scale[c - SCALE_X];
+            e.keys.push_back({k.time, v, k.span, k.tension, k.continuity, k.bias});
+        }
+        return e;
+    }
+};
 
 } // namespace
 
 std::string write(const Scene& s) {
-    char line[200];
-    std::string out = "LWSC\n3\n\n";
-    std::snprintf(line, sizeof line,
-                  "FirstFrame %d\nLastFrame %d\nFrameStep 1\nFramesPerSecond %g\n\n", s.firstFrame,
-                  s.lastFrame, s.framesPerSecond);
-    out += line;
-    for (const Item& o : s.objects) {
-        std::snprintf(line, sizeof line, "LoadObjectLayer %d %s\n", o.layer, o.name.c_str());
-        out += line;
-        motion(out, "ObjectMotion", o.motion);
-        for (int light : o.excludedLights) {
-            std::snprintf(line, sizeof line, "ExcludeLight %x\n", 0x20000000u + unsigned(light));
-            out += line;
-        }
-        if (o.unaffectedByFog) out += "UnaffectedByFog 1\n";
-        out += "\n";
-    }
-    std::snprintf(line, sizeof line, "AmbientColor %g %g %g\nAmbientIntensity %g\n\n",
-                  double(s.ambient[0]), double(s.ambient[1]), double(s.ambient[2]),
-                  double(s.ambientIntensity));
-    out += line;
-    for (const Light& l : s.lights) {
-        std::snprintf(line, sizeof line, "AddLight\nLightName \"%s\"\n", l.name.c_str());
-        out += line;
-        motion(out, "LightMotion", l.motion);
-        std::snprintf(line, sizeof line, "LightColor %g %g %g\nLightIntensity %g\nLightType %d\n",
-                      double(l.colour[0]), double(l.colour[1]), double(l.colour[2]),
-                      double(l.intensity), l.type);
-        out += line;
-        std::snprintf(line, sizeof line,
-                      "LightFalloffType %d\nLightRange %g\nLightConeAngle %g\nLightEdgeAngle %g\n"
-                      "ShadowType %d\nShadowMapSize %d\n\n",
-                      l.falloffType, double(l.range), double(l.coneAngle), double(l.edgeAngle),
-                      l.shadowType, l.shadowMapSize);
-        out += line;
-    }
-    for (const Camera& c : s.cameras) {
-        std::snprintf(line, sizeof line, "AddCamera\nCameraName \"%s\"\n", c.name.c_str());
-        out += line;
-        motion(out, "CameraMotion", c.motion);
-        std::snprintf(line, sizeof line, "ZoomFactor %g\nEyeSeparation %g\n\n",
-                      double(c.zoomFactor), double(c.eyeSeparation));
-        out += line;
-    }
+    Writer w;
+    w.line("LWSC");
+    w.line("3");
+    w.line("");
+    w.integer("FirstFrame", s.firstFrame);
+    w.integer("LastFrame", s.lastFrame);
+    w.line("FrameStep 1");
+    w.line("FramesPerSecond", s.framesPerSecond);
+    w.line("");
+    for (const Item& o : s.objects) w.object(o);
+    w.triple("AmbientColor", s.ambient);
+    w.animated("AmbientIntensity", s.ambientIntensity, s.ambientIntensityEnvelope);
+    w.line("");
+    for (const Light& l : s.lights) w.light(l);
+    for (const Camera& c : s.cameras) w.camera(c);
+    const float* b = s.backdropColour;
+    if (b[0] != 0 || b[1] != 0 || b[2] != 0) w.triple("BackdropColor", b);
     if (s.fogMax > 0) {
-        std::snprintf(line, sizeof line,
-                      "FogType 1\nFogMinDistance %g\nFogMaxDistance %g\nFogColor %g %g %g\n",
-                      double(s.fogMin), double(s.fogMax), double(s.fogColour[0]),
-                      double(s.fogColour[1]), double(s.fogColour[2]));
-        out += line;
+        w.integer("FogType", s.fogType);
+        w.line("FogMinDistance", s.fogMin);
+        w.line("FogMaxDistance", s.fogMax);
+        w.triple("FogColor", s.fogColour);
     }
-    return out;
+    // After the fog colour, which it replaces.
+    if (s.backdropFog) w.line("BackdropFog 1");
+    return w.out;
 }
 
 } // namespace lws

@@ -1,48 +1,130 @@
 #pragma once
-// Writing LWS scenes (version 3 text): objects loaded from LWO2 files, lights
-// and cameras, each with a motion of nine channels (position, heading /
-// pitch / bank in degrees... as LightWave stores them: radians here, scale),
-// held at one key or moved linearly between keys.
+// Writing LWS scenes (version 3 text): objects loaded from LWO2 files and
+// null objects, lights and cameras, each with a motion of nine channels
+// (position, heading / pitch / bank in radians, scale), a parent and a
+// target, and the scene's frames, ambient light, backdrop and fog.
+//
+// The player reads every word of the file as a possible keyword and counts
+// items by their keywords, so names must not be keywords of the format, nor
+// contain double quotes; object files must end in ".lwo". A setting is
+// written when it differs from what the player assumes without it.
+
+#include "lw_envelope.h"
 
 #include <string>
 #include <vector>
 
 namespace lws {
 
+using lw::Behaviour;
+using lw::Envelope;
+using lw::EnvelopeKey;
+using lw::Span;
+
+enum Channel {
+    POSITION_X,
+    POSITION_Y,
+    POSITION_Z,
+    HEADING,
+    PITCH,
+    BANK,
+    SCALE_X,
+    SCALE_Y,
+    SCALE_Z,
+    CHANNELS
+};
+
 // One key of an item's motion: time in seconds, position, rotation
-// (heading, pitch, bank in radians) and scale.
+// (heading, pitch, bank in radians) and scale, and the shape of the span
+// that ends at it in every channel.
 struct MotionKey {
     double time = 0;
     float position[3] = {0, 0, 0};
     float rotation[3] = {0, 0, 0};
     float scale[3] = {1, 1, 1};
+    Span span = Span::Linear;
+    float tension = 0, continuity = 0, bias = 0; // TCB spans
 };
+
+// Keys of one channel, in place of what the motion keys give it.
+struct ChannelKeys {
+    Channel channel = POSITION_X;
+    Envelope envelope;
+};
+
+// Another item of the scene, by kind and 0-based index in its vector.
+struct ItemRef {
+    enum Kind { NONE, OBJECT, LIGHT, CAMERA } kind = NONE;
+    int index = 0;
+};
+inline ItemRef objectRef(int index) {
+    return {ItemRef::OBJECT, index};
+}
+inline ItemRef lightRef(int index) {
+    return {ItemRef::LIGHT, index};
+}
+inline ItemRef cameraRef(int index) {
+    return {ItemRef::CAMERA, index};
+}
+
+// Who turns the heading, pitch or bank: the keys, the target, or the path.
+enum Controller { KEYS = 0, TARGET = 1, PATH = 2 };
 
 struct Item {
-    std::string name; // object file, or the light's / camera's name
+    std::string name; // object file, null object's, light's or camera's name
     int layer = 1;    // objects: the object's layer, 1-based
     std::vector<MotionKey> motion{MotionKey{}};
+    std::vector<ChannelKeys> channels;
+    Behaviour pre = Behaviour::Constant, post = Behaviour::Constant; // of the motion keys
+    ItemRef parent;
+    ItemRef target; // turns the channels whose controller is TARGET
+    Controller headingController = KEYS, pitchController = KEYS, bankController = KEYS;
+    float pathAlignLookAhead = 0; // seconds, for PATH controllers
     // Objects only.
+    bool null = false; // a null object named `name`, without geometry
     bool unaffectedByFog = false;
     std::vector<int> excludedLights; // light indices, 0-based
+    int shadowOptions = 7;           // bits: 1 self shadow, 2 cast, 4 receive
+    float pivotPosition[3] = {0, 0, 0};
+    float pivotRotation[3] = {0, 0, 0}; // heading, pitch, bank in radians
 };
 
+// Angles' envelopes keep radians, as the file does; constant angles are
+// degrees here as there.
 struct Light : Item {
     float colour[3] = {1, 1, 1};
+    Envelope colourEnvelopes[3]; // all three written when one has keys
     float intensity = 1.0f;
-    int type = 0;           // 0 distant, 1 point, 2 spot
-    float coneAngle = 30;   // degrees (spot lights)
-    float edgeAngle = 5;    // degrees
-    int falloffType = 0;    // 0 none, 1 linear, 2 inverse distance, 3 inverse square
-    float range = 1;        // metres, with a falloff
-    int shadowType = 0;     // 2: shadow map
+    Envelope intensityEnvelope;
+    int type = 0;         // 0 distant, 1 point, 2 spot, 3 linear, 4 area
+    float coneAngle = 30; // degrees (spot lights)
+    Envelope coneAngleEnvelope;
+    float edgeAngle = 5; // degrees
+    Envelope edgeAngleEnvelope;
+    int falloffType = 0; // 0 none, 1 linear, 2 inverse distance, 3 inverse square
+    float range = 1;     // metres, with a falloff
+    Envelope rangeEnvelope;
+    bool affectDiffuse = true, affectSpecular = true;
+    int shadowType = 0; // 2: shadow map
     int shadowMapSize = 512;
+    bool lensFlare = false;
+    float flareIntensity = 0; // 0..1
+    Envelope flareIntensityEnvelope;
+    int lensFlareOptions = 0;       // the format's option bits
+    float flareNominalDistance = 1; // metres
+    int lensFlareFade = 0;          // the format's fade bits
+    float flareRotationAngle = 0;   // degrees
+    Envelope flareRotationEnvelope;
 };
 
 struct Camera : Item {
     float zoomFactor = 3.2f;
+    Envelope zoomEnvelope;
     float eyeSeparation = 0.06f; // metres between the stereo eyes; 0: one view
 };
+
+// As the file numbers fog types.
+enum FogType { FOG_OFF = 0, FOG_LINEAR = 1, FOG_NONLINEAR1 = 2, FOG_NONLINEAR2 = 3 };
 
 struct Scene {
     int firstFrame = 1;
@@ -50,10 +132,14 @@ struct Scene {
     double framesPerSecond = 30;
     float ambient[3] = {1, 1, 1};
     float ambientIntensity = 0.25f;
-    std::vector<Item> objects;
+    Envelope ambientIntensityEnvelope;
+    std::vector<Item> objects; // objects and null objects, in identifier order
     std::vector<Light> lights;
     std::vector<Camera> cameras;
-    // Linear fog between the two distances, none when fogMax is 0.
+    float backdropColour[3] = {0, 0, 0};
+    bool backdropFog = false; // fog takes the backdrop colour
+    // Fog between the two distances, none when fogMax is 0.
+    int fogType = FOG_LINEAR;
     float fogMin = 0, fogMax = 0;
     float fogColour[3] = {0, 0, 0};
 };
