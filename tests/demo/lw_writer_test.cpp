@@ -296,6 +296,7 @@ TEST(LwoWriter, SurfaceValuesFollowTheirEnvelopes) {
     lwo::Envelope pulse = envelope({key(0, 0.25f), key(1, 0.75f), key(3, 0.5f)},
                                    lw::Behaviour::Repeat, lw::Behaviour::Oscillate);
     pulse.name = "pulse";
+    pulse.type = 0x0302;
     paint.diffuse = {0.6f, lwo::addEnvelope(o, pulse)};
     paint.luminosity = 0.1f;
     paint.specularity = 0.3f;
@@ -335,6 +336,7 @@ TEST(LwoWriter, SurfaceValuesFollowTheirEnvelopes) {
     EXPECT_EQ(BEHAVIOR_REPEAT, d.preBehavior);
     EXPECT_EQ(BEHAVIOR_OSCILLATE, d.postBehavior);
     EXPECT_EQ("pulse", d.name);
+    EXPECT_EQ(0x0302, d.type);
     EXPECT_NEAR(0.5, d.evaluate(0.5), 1e-6);
     EXPECT_NEAR(d.evaluate(2.5), d.evaluate(3.5), 1e-6);  // mirrored after the end
     EXPECT_NEAR(d.evaluate(0.5), d.evaluate(-2.5), 1e-6); // repeated before the start
@@ -780,11 +782,17 @@ TEST(LwsWriter, MotionsBetweenKeys) {
     exact.motion = {at(1.0 / 30, 1.0f / 3, 0.1f, 1e-7f), at(1.0 / 3, 2.0f / 3, 0, 123456.79f)};
     lws::Item still = nullObject("Still");
     still.motion = {at(0, 5, 6, 7)};
-    s.objects = {mover, exact, still};
+    lws::Item easing = nullObject("Easing");
+    easing.motion = {at(0, 0, 0, 0), at(1, 1, 0, 0)};
+    for (lws::MotionKey& k : easing.motion) {
+        k.span = lws::Span::TCB;
+        k.tension = 1;
+    }
+    s.objects = {mover, exact, still, easing};
     Stage stage;
     ASSERT_TRUE(stage.load(s));
     LW6Scene& l = *stage.scene;
-    ASSERT_EQ(3u, l.objects.size());
+    ASSERT_EQ(4u, l.objects.size());
 
     LWAnimValue* c = l.objects[0]->channels;
     EXPECT_NEAR(2.0, c[CHANNEL_X].evaluate(1), 1e-6); // linear halfway
@@ -814,6 +822,9 @@ TEST(LwsWriter, MotionsBetweenKeys) {
     EXPECT_EQ(nullptr, l.objects[2]->channels[CHANNEL_Z].envelope);
     EXPECT_FLOAT_EQ(7.0f, l.objects[2]->channels[CHANNEL_Z].value);
     EXPECT_FLOAT_EQ(1.0f, l.objects[2]->channels[CHANNEL_SCALE_Z].value);
+    // TCB motion keys of tension 1 ease every channel they move.
+    EXPECT_NEAR(0.15625, l.objects[3]->channels[CHANNEL_X].evaluate(0.25), 1e-6);
+    EXPECT_EQ(SHAPE_TCB, l.objects[3]->channels[CHANNEL_X].envelope->keys[1].shape);
     EXPECT_EQ(0u, messages.count());
 }
 
