@@ -34,6 +34,7 @@ public:
     void triple(const char* keyword, const float v[3]) {
         line(std::string(keyword) + " " + number(v[0]) + " " + number(v[1]) + " " + number(v[2]));
     }
+    // The kind is the identifier's top hex digit, the index the rest.
     void identifier(const char* keyword, ItemRef r) {
         if (r.kind == ItemRef::NONE) return;
         char text[64];

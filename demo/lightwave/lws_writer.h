@@ -52,9 +52,10 @@ struct ChannelKeys {
     Envelope envelope;
 };
 
-// Another item of the scene, by kind and 0-based index in its vector.
+// Another item of the scene, by kind and 0-based index in its vector (the
+// kinds are numbered as the file's item identifiers are).
 struct ItemRef {
-    enum Kind { NONE, OBJECT, LIGHT, CAMERA } kind = NONE;
+    enum Kind { NONE = 0, OBJECT = 1, LIGHT = 2, CAMERA = 3 } kind = NONE;
     int index = 0;
 };
 inline ItemRef objectRef(int index) {
