@@ -80,6 +80,13 @@ int main(int argc, char** argv) {
     line(f, 6 * PATTERN_MS, "start dawn");
     line(f, 6 * PATTERN_MS, "clear dawn 3 0xffe6a070");
     line(f, 7 * PATTERN_MS, "cam dawn 1");
+    // With the cut the flight jumps ahead to where the hills are highest.
+    line(f, 7 * PATTERN_MS, "setpos dawn 12000");
+    // The last bar of night's return: the lamp doubles and flickers.
+    line(f, 5 * PATTERN_MS + 3 * BAR_MS, "lightfalloff 1");
+    line(f, 5 * PATTERN_MS + 3 * BAR_MS, "lightflash 1");
+    line(f, 6 * PATTERN_MS, "lightflash 0");
+    line(f, 6 * PATTERN_MS, "lightfalloff 0");
     // Patterns 3 to 6: a colour fade at each pattern, a flash on every beat,
     // except while the cross-fade and the blur run.
     for (int p = 3; p <= 6; ++p) {
