@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -87,6 +88,10 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         }
     }
 
+    // The random sequence as a fresh program starts it (light flicker and
+    // noise textures draw from it), so that every capture, also a second
+    // one in the same process, shows the frames the player would.
+    std::srand(1);
     MessageRecorder messages;
     DisplaySystem display;
     if (!display.enumerateAdapters()) {
