@@ -4,8 +4,9 @@
 // smooth copper ring; "hills.lwo", rolling terrain; the scenes: night (the
 // panels with the ring turning before them under a moon and a warm lamp),
 // dusk (the panels, drawn into the screen's texture), dawn (a flight over
-// the hills at sunrise in fog, seen by two cameras); and the metascript
-// "scenes.txt" that lists them.
+// the hills at sunrise in fog past glass beacons under a searchlight, seen
+// by two cameras); and the metascripts "scenes.txt" (dusk and night) and
+// "dawn.txt".
 //
 //   make_scenes OUT-DIR
 
@@ -53,20 +54,64 @@ lwo::Object panels() {
 
 lwo::Object torus() {
     lwo::Object o;
+    o.clips = {"stripes.tga"};
     lwo::Surface copper;
     copper.name = "Copper";
     copper.colour = {1.0f, 0.55f, 0.3f};
     copper.diffuse = 0.9f;
+    copper.specularity = 0.6f;
+    copper.glossiness = 0.5f;
     copper.smoothingAngle = 60;
+    // The stripes wound round the ring by its UV map.
+    lwo::TextureLayer stripes;
+    stripes.clip = 1;
+    stripes.projection = lwo::PROJECT_UV;
+    stripes.uvMap = "ring";
+    stripes.opacity = 0.6f;
+    copper.layers.push_back(stripes);
     o.surfaces.push_back(copper);
     lwo::Layer layer;
     layer.name = "ring";
-    addTorus(layer, 1.1f, 0.38f, 64, 32, 0);
+    addTorus(layer, 1.1f, 0.38f, 64, 32, 0, "ring");
     o.layers.push_back(layer);
     return o;
 }
 
 constexpr float HILL_HEIGHT = 3;
+
+// Glassy beacons on the hilltops, coloured from their feet to their tips by
+// a vertex-colour map.
+struct Beacon {
+    float x, z;
+    float foot[3], tip[3];
+};
+const Beacon kBeacons[] = {{-8, -14, {0.2f, 0.3f, 1.0f}, {1.0f, 1.0f, 1.0f}},
+                           {6, -4, {1.0f, 0.2f, 0.5f}, {1.0f, 0.9f, 0.3f}},
+                           {-4, 8, {0.1f, 0.9f, 0.6f}, {0.9f, 1.0f, 1.0f}},
+                           {10, 16, {0.9f, 0.4f, 0.1f}, {1.0f, 1.0f, 0.6f}},
+                           {-12, 24, {0.6f, 0.2f, 1.0f}, {1.0f, 0.8f, 1.0f}}};
+
+lwo::Object beacons() {
+    lwo::Object o;
+    lwo::Surface glass;
+    glass.name = "Glass";
+    glass.colour = {1, 1, 1};
+    glass.luminosity = 0.5f;
+    glass.transparency = 0.3f;
+    glass.doubleSided = true;
+    glass.vertexColours = "tints";
+    o.surfaces.push_back(glass);
+    lwo::Layer layer;
+    layer.name = "beacons";
+    lwo::ColourMap tints;
+    tints.name = "tints";
+    for (const Beacon& b : kBeacons)
+        addPyramid(layer, {b.x, terrainHeight(b.x, b.z, HILL_HEIGHT) - 0.3f, b.z}, 1.6f, 4.5f, 0,
+                   tints, b.foot, b.tip);
+    layer.colourMaps.push_back(tints);
+    o.layers.push_back(layer);
+    return o;
+}
 
 lwo::Object hills() {
     lwo::Object o;
@@ -118,6 +163,9 @@ lws::Scene dawnScene() {
     lws::Item land;
     land.name = "hills.lwo";
     s.objects.push_back(land);
+    lws::Item glow;
+    glow.name = "beacons.lwo";
+    s.objects.push_back(glow);
     lws::Light sun;
     sun.name = "Sun";
     sun.colour[0] = 1.0f;
@@ -125,6 +173,16 @@ lws::Scene dawnScene() {
     sun.colour[2] = 0.6f;
     sun.motion[0] = keyAt(0, 0, 10, 0, 0.4f, 0.45f);
     s.lights.push_back(sun);
+    // A searchlight sweeping the hills ahead of the flight.
+    lws::Light search;
+    search.name = "Search";
+    search.type = 2;
+    search.coneAngle = 14;
+    search.edgeAngle = 4;
+    search.intensity = 1.4f;
+    search.colour[2] = 0.8f;
+    search.motion = {keyAt(0, 0, 14, -10, -0.6f, 1.1f), keyAt(16, 0, 14, 20, 0.6f, 1.1f)};
+    s.lights.push_back(search);
     s.ambient[0] = 0.6f;
     s.ambient[1] = 0.7f;
     s.ambient[2] = 1.0f;
@@ -188,6 +246,8 @@ int main(int argc, char** argv) {
     ok = ok && save(dir + "/torus.lwo", ring.data(), ring.size());
     const std::vector<uint8_t> land = lwo::write(hills());
     ok = ok && save(dir + "/hills.lwo", land.data(), land.size());
+    const std::vector<uint8_t> glass = lwo::write(beacons());
+    ok = ok && save(dir + "/beacons.lwo", glass.data(), glass.size());
     lws::Scene night = sceneOf(8);
     night.objects.push_back(turningRing());
     lws::Light lamp;
@@ -205,7 +265,9 @@ int main(int argc, char** argv) {
     ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.
-    ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\ndawn.lws\n");
+    ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\n");
+    // Dawn is a metascene of its own, loaded when the show reaches it.
+    ok = ok && save(dir + "/dawn.txt", "dawn.lws\n");
     if (!ok) std::fprintf(stderr, "make_scenes: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

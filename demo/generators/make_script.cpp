@@ -76,7 +76,12 @@ int main(int argc, char** argv) {
     line(f, 5 * PATTERN_MS + 2 * BAR_MS, "stop dusk");
     // Pattern 6: dawn over the hills takes over from night; pattern 7 cuts
     // to its second camera, looking back along the flight.
+    // Dawn's metascene loads (the loading screen shows its progress) and
+    // takes over; the first one is freed.
     line(f, 6 * PATTERN_MS, "stop night");
+    line(f, 6 * PATTERN_MS, "loadmetascript dawn.txt");
+    line(f, 6 * PATTERN_MS, "activemeta dawn");
+    line(f, 6 * PATTERN_MS, "freemeta scenes");
     line(f, 6 * PATTERN_MS, "start dawn");
     line(f, 6 * PATTERN_MS, "clear dawn 3 0xffe6a070");
     line(f, 7 * PATTERN_MS, "cam dawn 1");

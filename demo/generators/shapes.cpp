@@ -24,8 +24,10 @@ void addGridQuads(lwo::Layer& layer, uint32_t first, int rows, int columns, bool
 
 } // namespace
 
-void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface) {
+void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
+              const char* uvMap) {
     const uint32_t first = uint32_t(layer.points.size());
+    const size_t firstPolygon = layer.polygons.size();
     for (int i = 0; i < around; ++i) {
         const float a = 2 * PI * float(i) / float(around);
         for (int j = 0; j < across; ++j) {
@@ -37,6 +39,49 @@ void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across,
         }
     }
     addGridQuads(layer, first, around, across, true, true, surface);
+    if (!uvMap) return;
+    lwo::UVMap map;
+    map.name = uvMap;
+    for (int i = 0; i < around; ++i)
+        for (int j = 0; j < across; ++j)
+            map.entries.push_back({first + uint32_t(i * across + j), float(i) / float(around),
+                                   float(j) / float(across)});
+    // The quads that close the ring and the tube reach back to the first
+    // row or column: there their corners take u or v = 1.
+    for (int i = 0; i < around; ++i)
+        for (int j = 0; j < across; ++j) {
+            if (i + 1 < around && j + 1 < across) continue;
+            const uint32_t polygon = uint32_t(firstPolygon) + uint32_t(i * across + j);
+            const int corners[4][2] = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
+            for (const auto& c : corners) {
+                if (c[0] < around && c[1] < across) continue;
+                const uint32_t point =
+                    first + uint32_t((c[0] % around) * across + (c[1] % across));
+                map.discontinuous.push_back(
+                    {point, polygon, float(c[0]) / float(around), float(c[1]) / float(across)});
+            }
+        }
+    layer.uvMaps.push_back(map);
+}
+
+void addPyramid(lwo::Layer& layer, lwo::Vec3 base, float width, float height, int surface,
+                lwo::ColourMap& colours, const float foot[3], const float tip[3]) {
+    const uint32_t first = uint32_t(layer.points.size());
+    const float h = width / 2;
+    // Base corners clockwise seen from above, then the tip.
+    layer.points.push_back({base.x - h, base.y, base.z - h});
+    layer.points.push_back({base.x - h, base.y, base.z + h});
+    layer.points.push_back({base.x + h, base.y, base.z + h});
+    layer.points.push_back({base.x + h, base.y, base.z - h});
+    layer.points.push_back({base.x, base.y + height, base.z});
+    for (uint32_t k = 0; k < 5; ++k) {
+        const float* c = k == 4 ? tip : foot;
+        colours.entries.push_back({first + k, {c[0], c[1], c[2], 1}});
+    }
+    // Sides wound clockwise seen from outside; the base faces down.
+    for (uint32_t k = 0; k < 4; ++k)
+        layer.polygons.push_back({{first + (k + 1) % 4, first + 4, first + k}, surface});
+    layer.polygons.push_back({{first + 3, first + 2, first + 1, first}, surface});
 }
 
 float terrainHeight(float x, float z, float height) {

@@ -6,8 +6,17 @@
 #include "demo/lightwave/lwo_writer.h"
 
 // A torus around the y axis: `ring` the radius of its centre line, `tube`
-// the radius of its tube, `around` x `across` quads.
-void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface);
+// the radius of its tube, `around` x `across` quads. With `uvMap` named, the
+// layer also gets that UV map: u once around the ring, v once around the
+// tube, with the seams' corners given per polygon.
+void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
+              const char* uvMap = nullptr);
+
+// A four-sided pyramid standing on `base` (its centre), `width` across and
+// `height` tall, with a colour map entry per point: `foot` at the base,
+// `tip` at the top.
+void addPyramid(lwo::Layer& layer, lwo::Vec3 base, float width, float height, int surface,
+                lwo::ColourMap& colours, const float foot[3], const float tip[3]);
 
 // A square of terrain `size` across centred at the origin in the x-z plane,
 // `cells` x `cells` quads, its height a sum of waves `height` high; faces up.
