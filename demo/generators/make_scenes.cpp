@@ -1,12 +1,13 @@
 // Writes the show's LightWave content: "panel.lwo", one layer of picture
 // panels whose surfaces carry the show's pictures in the four formats (and a
 // "Screen" panel that a scene's render target replaces); "torus.lwo", a
-// smooth copper ring; "hills.lwo", rolling terrain; the scenes: night (the
-// panels with the ring turning before them under a moon and a warm lamp),
-// dusk (the panels, drawn into the screen's texture), dawn (a flight over
-// the hills at sunrise in fog past glass beacons under a searchlight, seen
-// by two cameras); and the metascripts "scenes.txt" (dusk and night) and
-// "dawn.txt".
+// glossy copper ring striped through its UV map; "hills.lwo", rolling
+// terrain with turbulent grass and gradient-shaded tops; "beacons.lwo",
+// glass pyramids with a vertex-colour map. The scenes: night (the panels
+// with the ring turning before them under a moon and a warm lamp), dusk (the
+// same, drawn into the screen's texture), dawn (a flight over the hills at
+// sunrise in fog past the beacons under a searchlight, seen by two cameras).
+// The metascripts: "scenes.txt" (dusk and night) and "dawn.txt".
 //
 //   make_scenes OUT-DIR
 
@@ -130,6 +131,21 @@ lwo::Object hills() {
         s.smoothingAngle = 70;
         o.surfaces.push_back(s);
     }
+    // Turbulent patches in the grass; the tops shade by a gradient.
+    lwo::TextureLayer patches;
+    patches.kind = lwo::TextureKind::Procedural;
+    patches.procedure = "Turbulence";
+    patches.size = {6, 6, 6};
+    // Procedures are drawn in the layer's x-y plane: tipped over onto the ground.
+    patches.rotation = {0, 1.5707963f, 0};
+    o.surfaces[0].layers.push_back(patches);
+    lwo::TextureLayer shade;
+    shade.kind = lwo::TextureKind::Gradient;
+    shade.gradientInput = lwo::INPUT_Y_DISTANCE_TO_OBJECT;
+    shade.gradientStart = 0;
+    shade.gradientEnd = HILL_HEIGHT;
+    shade.gradientKeys = {{0, {0.8f, 0.75f, 0.6f, 1}, 0}, {HILL_HEIGHT, {1, 1, 1, 1}, 0}};
+    o.surfaces[2].layers.push_back(shade);
     lwo::Layer layer;
     layer.name = "hills";
     addTerrain(layer, 90, 72, HILL_HEIGHT, 0, 1, 2);
@@ -261,7 +277,9 @@ int main(int argc, char** argv) {
     lamp.motion = {keyAt(0, -4, 2, -6), keyAt(32, 4, -1, -6), keyAt(64, -4, 2, -6)};
     night.lights.push_back(lamp);
     ok = ok && save(dir + "/night.lws", lws::write(night));
-    ok = ok && save(dir + "/dusk.lws", lws::write(sceneOf(6)));
+    lws::Scene dusk = sceneOf(6);
+    dusk.objects.push_back(turningRing());
+    ok = ok && save(dir + "/dusk.lws", lws::write(dusk));
     ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.

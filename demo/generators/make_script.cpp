@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
     line(f, pictures + 3 * BAR_MS, "picfadeout 1.92 panel.lwo@Moons");
     // Pattern 3: dusk cross-fades in over its first bar and keeps the screen.
     line(f, 3 * PATTERN_MS, "xfade dusk 1920");
+    // Its ring stops on the third bar and turns on from there a bar later.
+    line(f, 3 * PATTERN_MS + 2 * BAR_MS, "hold dusk");
+    line(f, 3 * PATTERN_MS + 3 * BAR_MS, "continue dusk");
     // Pattern 5: night again, under a blur of dusk for two bars; then dusk
     // is no longer shown and stops drawing.
     line(f, 5 * PATTERN_MS, "start night");

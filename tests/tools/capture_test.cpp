@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,9 +36,9 @@ uint32_t centre(const PngImage& p) {
     return pixel(p, p.width / 2, p.height / 2);
 }
 
-// A corner of the frame, where the scenes' panel object never reaches.
+// A corner of the frame, where the scenes' objects never reach.
 uint32_t corner(const PngImage& p) {
-    return pixel(p, 8, 8);
+    return pixel(p, p.width - 8, p.height - 8);
 }
 
 TEST(Capture, OptionsAndFrameNames) {
@@ -72,7 +73,7 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     // 4 s: the ring turning before the panels; 50.22 s and 53.58 s: the
     // flight over the hills, between two beats' flashes; 54.54 s: after the
     // cut to the camera looking back.
-    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,25,50.22,53.58,54.54,60.5", "--out", out,
+    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,60.5", "--out", out,
                                      "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
                                     o, error))
         << error;
@@ -100,6 +101,12 @@ TEST(Capture, TheBundledShowAtItsMoments) {
         std::set<uint32_t> colours(picture.pixels.begin(), picture.pixels.end());
         EXPECT_GT(colours.size(), 8u) << ms;
     }
+    // Half-way through the cross-fade to dusk (drawn into its texture):
+    // around the objects, half night's clear colour and half dusk's.
+    PngImage crossing;
+    ASSERT_TRUE(readPng(frameFileName(out, 24000), crossing));
+    EXPECT_TRUE(closeTo(corner(crossing), 0x75422c, 10)) << std::hex << corner(crossing);
+
     // Around the panel object; the object itself, textured, covers the centre.
     PngImage dusk;
     ASSERT_TRUE(readPng(frameFileName(out, 25000), dusk));
@@ -195,6 +202,41 @@ TEST(Capture, OnePassFramesEqualTheEyePassesOverTheWholeShow) {
         ++compared;
     }
     EXPECT_GT(compared, 100);
+}
+
+// The show as a viewer sees it, a frame every two seconds: mostly shaded
+// scenes in thousands of colours, mostly changing from one to the next.
+TEST(Capture, EveryTwoSecondsTheShowIsShadedAndMoving) {
+    TempDir tmp;
+    CaptureOptions o;
+    std::string error;
+    ASSERT_TRUE(parseCaptureOptions({"--fps", "0.5", "--out", tmp.path().string(), "--archive",
+                                     NL_SHOW_ARCHIVE, "--size", "400x300"},
+                                    o, error))
+        << error;
+    std::ostringstream log, err;
+    ASSERT_EQ(0, runCapture(o, log, err)) << err.str();
+    std::vector<std::filesystem::path> frames;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp.path()))
+        if (entry.path().filename() != "frame_loading.png") frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    ASSERT_GE(frames.size(), 30u);
+    size_t shaded = 0, changed = 0;
+    PngImage previous;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        PngImage frame;
+        ASSERT_TRUE(readPng(frames[i].string(), frame));
+        if (std::set<uint32_t>(frame.pixels.begin(), frame.pixels.end()).size() >= 1000) ++shaded;
+        if (i > 0) {
+            size_t differing = 0;
+            for (size_t p = 0; p < frame.pixels.size(); ++p)
+                differing += !closeTo(frame.pixels[p], previous.pixels[p], 8);
+            if (differing > frame.pixels.size() / 10) ++changed;
+        }
+        previous = frame;
+    }
+    EXPECT_GE(shaded * 2, frames.size()) << shaded << " of " << frames.size();
+    EXPECT_GT(changed * 2, frames.size() - 1) << changed << " of " << frames.size() - 1;
 }
 
 // Half-way through a white fade-in over black the capture shows half the

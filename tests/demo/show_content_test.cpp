@@ -1,0 +1,130 @@
+// The bundled show's LightWave content, as its generator wrote it into
+// build/show/content, read back through the player's loaders: no message,
+// and the objects, surfaces, layers, items and settings the show is made of.
+
+#include "base/message_box.h"
+#include "files/disk_file.h"
+#include "lightwave/items.h"
+#include "lightwave/mesh_data.h"
+#include "lightwave/meta_scene.h"
+#include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "meshes/mesh_layers.h"
+#include "timeline/metascene_loader.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Loads a metascript of the show's content folder.
+std::unique_ptr<MetaScene> loadShow(const char* metascript) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(NL_SHOW_CONTENT);
+    DiskFile disk;
+    std::unique_ptr<MetaScene> meta = loadMetascript(nullptr, &disk, metascript);
+    std::filesystem::current_path(previous);
+    return meta;
+}
+
+const LoadedLayer* firstLayer(const MetaScene& meta, const char* file) {
+    const MetaMesh* mesh = meta.findMesh(file);
+    if (!mesh || mesh->layer.empty()) return nullptr;
+    return dynamic_cast<const LoadedLayer*>(mesh->layer[0]);
+}
+
+const LWSurface* surface(const MetaScene& meta, const char* key) {
+    return meta.findSurface(key);
+}
+
+TEST(ShowContent, NightAndDuskShareThePanelsAndTheRing) {
+    MessageRecorder messages;
+    std::unique_ptr<MetaScene> meta = loadShow("scenes.txt");
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(0u, messages.count());
+    ASSERT_EQ(2u, meta->scenes.size());
+    EXPECT_EQ(2u, meta->meshes.size()); // shared by both scenes
+    for (const auto& scene : meta->scenes) {
+        EXPECT_EQ(2u, scene->objects.size()) << scene->fileName;
+        ASSERT_EQ(1u, scene->cameras.size());
+        EXPECT_EQ(0.0f, scene->cameras[0]->eyeSeparation) << "one view for both eyes";
+    }
+    const LW6Scene& night = *meta->findScene("night");
+    ASSERT_EQ(2u, night.lights.size());
+    EXPECT_EQ(LIGHT_DISTANT, night.lights[0]->lightType);
+    EXPECT_EQ(LIGHT_POINT, night.lights[1]->lightType);
+    EXPECT_EQ(2, night.lights[1]->falloffType);
+    EXPECT_FLOAT_EQ(6, night.lights[1]->range.value);
+
+    const LoadedLayer* ring = firstLayer(*meta, "torus.lwo");
+    ASSERT_TRUE(ring);
+    EXPECT_EQ(64 * 32, ring->numPositions);
+    EXPECT_EQ(64u * 32u, ring->polygons.size());
+    const LWSurface* copper = surface(*meta, "torus.lwo@Copper");
+    ASSERT_TRUE(copper);
+    ASSERT_EQ(1u, copper->textureLayers.size());
+    EXPECT_EQ(MAP_UV, copper->textureLayers[0]->maptype);
+    EXPECT_FLOAT_EQ(0.6f, copper->specularity.value);
+    const LoadedLayer* panels = firstLayer(*meta, "panel.lwo");
+    ASSERT_TRUE(panels);
+    EXPECT_EQ(5u, panels->polygons.size());
+    for (const char* key : {"panel.lwo@Bands", "panel.lwo@Stripes", "panel.lwo@Flare",
+                            "panel.lwo@Moons", "panel.lwo@Screen"}) {
+        const LWSurface* s = surface(*meta, key);
+        ASSERT_TRUE(s) << key;
+        EXPECT_EQ(1u, s->textureLayers.size()) << key;
+    }
+}
+
+TEST(ShowContent, DawnFliesOverTheHillsInFog) {
+    MessageRecorder messages;
+    std::unique_ptr<MetaScene> meta = loadShow("dawn.txt");
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(0u, messages.count());
+    ASSERT_EQ(1u, meta->scenes.size());
+    const LW6Scene& dawn = *meta->scenes[0];
+    EXPECT_EQ(2u, dawn.objects.size());
+    EXPECT_EQ(2u, dawn.cameras.size()); // the flight and the look back
+    ASSERT_EQ(2u, dawn.lights.size());
+    EXPECT_EQ(LIGHT_SPOT, dawn.lights[1]->lightType);
+    EXPECT_EQ(FOG_LINEAR, dawn.fogType);
+    EXPECT_FLOAT_EQ(12, dawn.fogMinDistance);
+    EXPECT_FLOAT_EQ(48, dawn.fogMaxDistance);
+
+    const LoadedLayer* hills = firstLayer(*meta, "hills.lwo");
+    ASSERT_TRUE(hills);
+    EXPECT_EQ(73 * 73, hills->numPositions);
+    EXPECT_EQ(72u * 72u, hills->polygons.size());
+    const LWSurface* grass = surface(*meta, "hills.lwo@Grass");
+    const LWSurface* tops = surface(*meta, "hills.lwo@Tops");
+    ASSERT_TRUE(grass && tops && surface(*meta, "hills.lwo@Slope"));
+    ASSERT_EQ(1u, grass->textureLayers.size());
+    EXPECT_EQ(fourCC("PROC"), grass->textureLayers[0]->type);
+    EXPECT_EQ("Turbulence", grass->textureLayers[0]->procName);
+    ASSERT_EQ(1u, tops->textureLayers.size());
+    EXPECT_EQ(fourCC("GRAD"), tops->textureLayers[0]->type);
+    // Every quad has one of the three surfaces, and each is used.
+    int used[3] = {0, 0, 0};
+    for (const LWPolygon& p : hills->polygons) {
+        ASSERT_TRUE(p.srfId >= 0 && p.srfId < 3);
+        ++used[p.srfId];
+    }
+    for (int n : used) EXPECT_GT(n, 100);
+
+    const LoadedLayer* beacons = firstLayer(*meta, "beacons.lwo");
+    ASSERT_TRUE(beacons);
+    EXPECT_EQ(25, beacons->numPositions); // five pyramids
+    EXPECT_EQ(25u, beacons->polygons.size());
+    EXPECT_TRUE(beacons->hasTransparency);
+    const LWSurface* glass = surface(*meta, "beacons.lwo@Glass");
+    ASSERT_TRUE(glass);
+    EXPECT_TRUE(glass->doubleSided);
+    ASSERT_FALSE(glass->vertexColorMaps.empty());
+    ASSERT_TRUE(glass->vertexColorMaps[0]);
+    EXPECT_EQ(25u * 4u, glass->vertexColorMaps[0]->rgba.size());
+}
+
+} // namespace
