@@ -199,6 +199,17 @@ lws::Scene dawnScene() {
     search.colour[2] = 0.8f;
     search.motion = {keyAt(0, 0, 14, -10, -0.6f, 1.1f), keyAt(16, 0, 14, 20, 0.6f, 1.1f)};
     s.lights.push_back(search);
+    // A linear light along the valley floor, fading linearly.
+    lws::Light valley;
+    valley.name = "Valley";
+    valley.type = 3;
+    valley.colour[1] = 0.9f;
+    valley.colour[2] = 0.7f;
+    valley.intensity = 0.8f;
+    valley.falloffType = 1;
+    valley.range = 10;
+    valley.motion[0] = keyAt(0, 2, 1, 4);
+    s.lights.push_back(valley);
     s.ambient[0] = 0.6f;
     s.ambient[1] = 0.7f;
     s.ambient[2] = 1.0f;
@@ -276,6 +287,17 @@ int main(int argc, char** argv) {
     lamp.range = 6;
     lamp.motion = {keyAt(0, -4, 2, -6), keyAt(32, 4, -1, -6), keyAt(64, -4, 2, -6)};
     night.lights.push_back(lamp);
+    // A cool area light above the panels, fading with the square of distance.
+    lws::Light sky;
+    sky.name = "Sky";
+    sky.type = 4;
+    sky.colour[0] = 0.5f;
+    sky.colour[1] = 0.6f;
+    sky.colour[2] = 1.0f;
+    sky.falloffType = 3;
+    sky.range = 8;
+    sky.motion[0] = keyAt(0, 0, 5, -1);
+    night.lights.push_back(sky);
     ok = ok && save(dir + "/night.lws", lws::write(night));
     lws::Scene dusk = sceneOf(6);
     dusk.objects.push_back(turningRing());

@@ -53,11 +53,13 @@ TEST(ShowContent, NightAndDuskShareThePanelsAndTheRing) {
         EXPECT_EQ(0.0f, scene->cameras[0]->eyeSeparation) << "one view for both eyes";
     }
     const LW6Scene& night = *meta->findScene("night");
-    ASSERT_EQ(2u, night.lights.size());
+    ASSERT_EQ(3u, night.lights.size());
     EXPECT_EQ(LIGHT_DISTANT, night.lights[0]->lightType);
     EXPECT_EQ(LIGHT_POINT, night.lights[1]->lightType);
     EXPECT_EQ(2, night.lights[1]->falloffType);
     EXPECT_FLOAT_EQ(6, night.lights[1]->range.value);
+    EXPECT_EQ(LIGHT_AREA, night.lights[2]->lightType);
+    EXPECT_EQ(3, night.lights[2]->falloffType);
 
     const LoadedLayer* ring = firstLayer(*meta, "torus.lwo");
     ASSERT_TRUE(ring);
@@ -88,8 +90,10 @@ TEST(ShowContent, DawnFliesOverTheHillsInFog) {
     const LW6Scene& dawn = *meta->scenes[0];
     EXPECT_EQ(2u, dawn.objects.size());
     EXPECT_EQ(2u, dawn.cameras.size()); // the flight and the look back
-    ASSERT_EQ(2u, dawn.lights.size());
+    ASSERT_EQ(3u, dawn.lights.size());
     EXPECT_EQ(LIGHT_SPOT, dawn.lights[1]->lightType);
+    EXPECT_EQ(LIGHT_LINEAR, dawn.lights[2]->lightType);
+    EXPECT_EQ(1, dawn.lights[2]->falloffType);
     EXPECT_EQ(FOG_LINEAR, dawn.fogType);
     EXPECT_FLOAT_EQ(12, dawn.fogMinDistance);
     EXPECT_FLOAT_EQ(48, dawn.fogMaxDistance);
