@@ -144,7 +144,7 @@ lwo::Object hills() {
     shade.gradientInput = lwo::INPUT_Y_DISTANCE_TO_OBJECT;
     shade.gradientStart = 0;
     shade.gradientEnd = HILL_HEIGHT;
-    shade.gradientKeys = {{0, {0.8f, 0.75f, 0.6f, 1}, 0}, {HILL_HEIGHT, {1, 1, 1, 1}, 0}};
+    shade.gradientKeys = {{0, {1.0f, 0.8f, 0.6f, 1}, 0}, {HILL_HEIGHT, {0.6f, 0.8f, 1.0f, 1}, 0}};
     o.surfaces[2].layers.push_back(shade);
     lwo::Layer layer;
     layer.name = "hills";
