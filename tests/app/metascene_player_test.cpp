@@ -265,3 +265,21 @@ TEST(MetascenePlayer, ActivationGivesShadowMapLightsTheirSpotTexture) {
     EXPECT_EQ(nullptr, target->lights[1]->spotTexture); // not a shadow-map light
     EXPECT_EQ(0u, show.messages.count());
 }
+
+TEST(MetascenePlayer, OnePassOnlyWhenBothEyesWouldDrawTheSamePicture) {
+    Show show("0 start screen\n0 clear screen 3 0xff000000\n"
+              "1.0 start target\n1.0 setrt target thing.lwo@Picture\n");
+    ASSERT_TRUE(show.demo);
+    show.frameAt(0.5);
+    // The camera's eyes stand apart (the default separation): the eye passes.
+    EXPECT_EQ(0, show.demo->onePassFrames);
+    for (const char* name : {"screen", "target"})
+        for (LWCamera* c : show.scene(name)->cameras) c->eyeSeparation = 0;
+    show.frameAt(0.6);
+    EXPECT_EQ(1, show.demo->onePassFrames);
+    // A scene drawing into a texture after the screen scene that shows it:
+    // the second eye would see the first eye's half of it.
+    show.frameAt(1.5);
+    EXPECT_EQ(1, show.demo->onePassFrames);
+    EXPECT_EQ(0u, show.messages.count());
+}
