@@ -43,8 +43,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (displaySystem && demo && wParam) {
             if (demo->currentDevice() &&
                 demo->currentDevice()->TestCooperativeLevel() == D3DERR_DEVICENOTRESET) {
+                // Reset refuses while default-pool resources live.
+                demo->releaseDeviceResources();
                 displaySystem->resetAll();
-                demo->restoreDeviceStates();
+                demo->restoreDeviceResources();
             }
             SetCursor(nullptr);
         }

@@ -82,7 +82,9 @@ protected:
     // Writes `texels` (width x height of the last create) into level 0 of
     // device 0's texture; nothing where there are no devices.
     void uploadLevel0(const uint32_t* texels);
-    // Releases every device texture.
+
+public:
+    // Releases every device texture (also before a device reset).
     void releaseDeviceTextures();
 
 private:
@@ -134,7 +136,11 @@ public:
 
 // A texture a scene draws into: the screen's size where the device allows
 // any size, else 512 x 512; one level in the display format, default pool.
+// Lives in the default pool: released before a device reset
+// (releaseDeviceTextures) and made again after it (recreate); what it held
+// is drawn anew by its scene.
 class RenderTargetTexture : public Texture {
 public:
     explicit RenderTargetTexture(DeviceContextBase* context);
+    void recreate();
 };

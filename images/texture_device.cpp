@@ -212,6 +212,12 @@ RenderTargetTexture::RenderTargetTexture(DeviceContextBase* base) : Texture(base
     format = uint32_t(context->displayFormat);
     pool = D3DPOOL_DEFAULT;
     levelCount = 1;
+    recreate();
+}
+
+void RenderTargetTexture::recreate() {
+    releaseDeviceTextures();
+    DeviceContext* context = deviceContext(this->context);
     for (size_t i = 0; i < deviceTextures.size(); ++i) {
         if (!context->devices[i]) continue;
         if (!D3D_CHECK(context->devices[i]->CreateTexture(UINT(width), UINT(height), 1,

@@ -5,6 +5,7 @@
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
+#include "scene_preparation.h"
 
 namespace {
 
@@ -169,4 +170,28 @@ Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& cont
     scene.depthSurface = depth;
     scene.releaseTargets = releaseSceneSurfaces;
     return target;
+}
+
+std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta) {
+    std::vector<LW6Scene*> drawing;
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
+        if (scene->renderSurface) drawing.push_back(scene.get());
+        if (scene->releaseTargets) scene->releaseTargets(*scene);
+        for (LWLight* light : scene->lights)
+            if (light->releaseShadowTargets) light->releaseShadowTargets(*light);
+    }
+    for (Texture* t : meta.textures.all())
+        if (auto* target = dynamic_cast<RenderTargetTexture*>(t)) target->releaseDeviceTextures();
+    return drawing;
+}
+
+void restoreDefaultPool(MetaScene& meta, DeviceContext& context,
+                        const std::vector<LW6Scene*>& drawingIntoTextures) {
+    for (Texture* t : meta.textures.all())
+        if (auto* target = dynamic_cast<RenderTargetTexture*>(t)) target->recreate();
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes)
+        for (LWLight* light : scene->lights)
+            if (light->shadowType == SHADOW_MAP && !light->shadowColour)
+                makeShadowTargets(context, *light);
+    for (LW6Scene* scene : drawingIntoTextures) sceneRenderTarget(meta, *scene, context);
 }

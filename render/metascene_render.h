@@ -8,6 +8,8 @@
 #include "app/device_context.h"
 #include "lightwave/meta_scene.h"
 
+#include <vector>
+
 class LWItem;
 class LW6Scene;
 
@@ -43,6 +45,15 @@ Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& cont
 // Clears through every channel, whatever the eye pass's colour mask, and
 // puts the mask back: a first eye's clear defines the whole frame.
 void clearAllChannels(DeviceContext& context, DWORD flags, D3DCOLOR colour, float depth);
+
+// Before a device reset: the metascene's default-pool resources go (its
+// render-target textures with the scenes' surfaces into them, the lights'
+// shadow maps). Answers the scenes that were drawing into textures.
+std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta);
+// After the reset: the same made again, and those scenes draw into their
+// textures again (from the next frame on).
+void restoreDefaultPool(MetaScene& meta, DeviceContext& context,
+                        const std::vector<LW6Scene*>& drawingIntoTextures);
 
 // Unbinds every texture stage (before the textures of a metascene go).
 void unbindTextureStages(DeviceContext& context);

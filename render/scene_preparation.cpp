@@ -21,6 +21,8 @@ void releaseShadowTargets(LWLight& light) {
     light.shadowColour = light.shadowDepth = nullptr;
 }
 
+} // namespace
+
 // The colour target and the depth the light's shadow map is drawn into; on a
 // refusal the light keeps none (and casts no shadow).
 void makeShadowTargets(DeviceContext& context, LWLight& light) {
@@ -40,8 +42,6 @@ void makeShadowTargets(DeviceContext& context, LWLight& light) {
                                                     &light.shadowDepthSurface));
     if (!ok) releaseShadowTargets(light);
 }
-
-} // namespace
 
 void prepareSceneForDrawing(LW6Scene& scene, void*) {
     auto* context = dynamic_cast<DeviceContext*>(scene.context);

@@ -3,11 +3,16 @@
 // what lights need (their light record reset, a shadow-map light's spot
 // texture) and the device geometry of its objects' layers.
 
+class DeviceContext;
 class LW6Scene;
 class LWLight;
 
 // Makes a light's lens flare (the flare part's; none while it is not set).
 extern void (*makeLensFlare)(LWLight& light);
+
+// A shadow-map light's colour target and depth (default pool: made again
+// after a device reset); on a refusal the light keeps none.
+void makeShadowTargets(DeviceContext& context, LWLight& light);
 
 // Every light's record; a flare for a light with one; a shadow-map light's
 // render targets and spot texture; every object layer's device geometry.

@@ -406,6 +406,20 @@ void DemoPlayer::restoreDeviceStates() {
     if (current) applyDefaultStates(context);
 }
 
+void DemoPlayer::releaseDeviceResources() {
+    unbindTextureStages(context);
+    drawingIntoTextures.assign(mts.size(), {});
+    for (size_t i = 0; i < mts.size(); ++i)
+        if (mts[i]) drawingIntoTextures[i] = releaseDefaultPool(*mts[i]);
+}
+
+void DemoPlayer::restoreDeviceResources() {
+    for (size_t i = 0; i < mts.size() && i < drawingIntoTextures.size(); ++i)
+        if (mts[i]) restoreDefaultPool(*mts[i], context, drawingIntoTextures[i]);
+    drawingIntoTextures.clear();
+    restoreDeviceStates();
+}
+
 void DemoPlayer::inputStep(InputSource& input) {
     DemoControlState state{
         context,        done,

@@ -40,6 +40,11 @@ public:
     void teardown();
     // Re-applies the current metascene's default states after a device reset.
     void restoreDeviceStates();
+    // Around a device reset: every default-pool resource goes before it
+    // (render targets, shadow maps) and is made again after it, with the
+    // states; the next frame draws into them anew.
+    void releaseDeviceResources();
+    void restoreDeviceResources();
     IDirect3DDevice8* currentDevice() const { return context.device; }
 
     // When set, makes the clock instead of the settings' choice (the frame
@@ -98,5 +103,6 @@ private:
     std::string scriptName;
     bool tornDown = false;
     std::chrono::steady_clock::time_point started;
+    std::vector<std::vector<LW6Scene*>> drawingIntoTextures; // per metascene, across a reset
     bool first3DFrameLogged = false;
 };

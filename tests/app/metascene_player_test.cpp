@@ -283,3 +283,43 @@ TEST(MetascenePlayer, OnePassOnlyWhenBothEyesWouldDrawTheSamePicture) {
     EXPECT_EQ(1, show.demo->onePassFrames);
     EXPECT_EQ(0u, show.messages.count());
 }
+
+// A device reset (alt-tab in full screen) with render targets and shadow
+// maps alive: they go before the reset, which then succeeds, and come back
+// after it; the same frame reads back the same pixels.
+TEST(MetascenePlayer, AResetWithRenderTargetsAliveRestoresTheSameFrame) {
+    Show show("0 start screen\n0 clear screen 3 0xff102030\n0 start target\n"
+              "0 clear target 3 0xff00ff00\n0 setrt target thing.lwo@Picture\n");
+    ASSERT_TRUE(show.demo);
+    show.frameAt(0.2);
+    show.frameAt(0.2); // the screen scene shows the target's texture of a drawn frame
+    const Readback before = show.frame.frame;
+    LW6Scene* target = show.scene("target");
+    ASSERT_TRUE(target && target->renderSurface);
+    ASSERT_TRUE(target->lights[0]->shadowColour); // "Sun" has a shadow map
+
+    IDirect3DDevice8* d = show.stage.device();
+    show.demo->releaseDeviceResources();
+    EXPECT_FALSE(target->renderSurface);
+    EXPECT_FALSE(target->lights[0]->shadowColour);
+    show.stage.display.resetAll();
+    EXPECT_EQ(D3D_OK, d->TestCooperativeLevel());
+    show.demo->restoreDeviceResources();
+    EXPECT_TRUE(target->renderSurface);
+    EXPECT_TRUE(target->lights[0]->shadowColour && target->lights[0]->shadowDepthSurface);
+
+    show.frameAt(0.2);
+    show.frameAt(0.2);
+    const Readback& after = show.frame.frame;
+    ASSERT_EQ(before.pixels.size(), after.pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < before.pixels.size(); ++i)
+        differing += (before.pixels[i] & 0xFFFFFF) != (after.pixels[i] & 0xFFFFFF);
+    EXPECT_EQ(0u, differing);
+    EXPECT_TRUE(closeTo(after.rgb(80, 60), 0x102030, 1)) << std::hex << after.rgb(80, 60);
+    // The new texture was drawn into again: the target's clear colour.
+    Readback texture;
+    ASSERT_TRUE(readSurface(d, target->renderSurface, &texture));
+    EXPECT_TRUE(closeTo(texture.rgb(256, 256), 0x00FF00, 1)) << std::hex << texture.rgb(256, 256);
+    EXPECT_EQ(0u, show.messages.count());
+}
