@@ -58,9 +58,11 @@ measure() {
     }'
   grep -h "first 3D frame" "$log" 2>/dev/null | sed 's/^/   /' || true
   # Profiler sections (counter ticks): the player's share of the rendering
-  # is the scene-drawing time less the Direct3D calls it times (clear,
-  # state setting, sources, draws, software-processing switches), over the
-  # drawing and presenting together.
+  # is the scene-drawing time less the sections it times (clear, state
+  # setting, sources, draws, software-processing switches), over the drawing
+  # and presenting together. State setting holds both the player's plans and
+  # their device calls, so it is given on its own: the player's whole share
+  # is at most the sum of the two figures.
   awk '
     /Profiling report/ { on = 1; next }
     on && /:/ {
@@ -71,9 +73,9 @@ measure() {
       r = total["CompleteRenderTime"]; p = total["Present"]
       if (r == "" || r + p == 0) { print "   no profiler report"; exit }
       d = total["Clear"] + total["setStates"] + total["SetSources"] + total["DrawIndexedPrimitive"] + total["svp switch"]
-      printf "   passes %d, presents %d; ticks: render %.3g (of which Direct3D calls %.3g), present %.3g\n", execs["CompleteRenderTime"], execs["Present"], r, d, p
+      printf "   passes %d, presents %d; ticks: render %.3g (of which timed sections %.3g), present %.3g\n", execs["CompleteRenderTime"], execs["Present"], r, d, p
       printf "   player share of drawing and presenting: %.1f %% (scene evaluation, culling, constants, unmeasured device calls)\n", 100 * (r - d) / (r + p)
-      printf "   state setting (plans and their device calls): %.1f %%\n", 100 * total["setStates"] / (r + p)
+      printf "   state setting (the player's plans and their device calls): %.1f %%\n", 100 * total["setStates"] / (r + p)
     }' "$log"
 }
 

@@ -86,7 +86,8 @@ public:
     float defaultFloat1 = 1.0f;
 
     // Scene state the timeline and the renderer use.
-    float renderTime = 0; // scene time of the last top-level render
+    double renderTime = 0;      // scene time of the last top-level render
+    bool renderTimeSet = false; // rendered at all yet
     bool active = false;
     bool hold = false;
     double startTime = 0; // seconds of demo time; the frozen scene time while held

@@ -37,9 +37,21 @@ void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int heig
     const float halfWidth = float(width / 2), halfHeight = float(height / 2);
     for (int j = 0; j < cloud.count; ++j) {
         const Vec4 c = transformHomogeneous(m, vec3(&cloud.positions[size_t(j) * 3]));
-        const float rhw = 1.0f / c.w;
         StreakVertex& head = cloud.vertices[size_t(j) * 2];
         StreakVertex& tail = cloud.vertices[size_t(j) * 2 + 1];
+        if (!(c.w > 1e-6f)) {
+            // At or behind the eye: no place on the screen. Its streak is
+            // left off the screen and it starts afresh where it reappears.
+            for (StreakVertex* v : {&head, &tail}) {
+                v->x = v->y = -1.0f;
+                v->z = v->rhw = 1.0f;
+            }
+            float* previous = &cloud.previous[size_t(j) * 4];
+            previous[0] = previous[1] = -1.0f;
+            previous[2] = previous[3] = 1.0f;
+            continue;
+        }
+        const float rhw = 1.0f / c.w;
         head.x = c.x * rhw * float(width) * 0.5f + halfWidth;
         head.y = halfHeight - c.y * rhw * float(height) * 0.5f;
         head.z = c.z * rhw;

@@ -37,7 +37,8 @@ struct PointCloudArrays {
 // Places each point's streak for a frame seen through `m` (world x view x
 // projection) on a screen of width x height: the head where the point is
 // now, the tail where it was at the previous call (one pixel to the right,
-// so a still point still shows), then remembers the head.
+// so a still point still shows), then remembers the head. A point at or
+// behind the eye is put off the screen.
 void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int height);
 
 // False, with the "multiple buffers" message, when the device cannot address

@@ -8,8 +8,10 @@
 #include <cstring>
 
 PointCloudBuffers::~PointCloudBuffers() {
-    if (vertexBuffer) vertexBuffer->Release();
-    if (indexBuffer) indexBuffer->Release();
+    for (IDirect3DVertexBuffer8* vb : vertexBuffers)
+        if (vb) vb->Release();
+    for (IDirect3DIndexBuffer8* ib : indexBuffers)
+        if (ib) ib->Release();
 }
 
 namespace {
@@ -27,28 +29,37 @@ bool buildMesh(DeviceContext& context, LoadedLayer& layer) {
 bool buildCloud(DeviceContext& context, LoadedLayer& layer) {
     auto cloud = std::make_unique<PointCloudBuffers>();
     if (!buildPointCloud(layer, meshLimitsOf(context), cloud->arrays)) return false;
-    IDirect3DDevice8* d = context.device;
     const PointCloudArrays& a = cloud->arrays;
-    if (d && a.count > 0) {
-        const bool wide = a.indexFormat == MESH_INDEX32;
-        const UINT indexBytes = UINT(a.indices.size() * (wide ? 4 : 2));
-        if (!D3D_CHECK(d->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY,
-                                            D3DFORMAT(a.indexFormat), D3DPOOL_MANAGED,
-                                            &cloud->indexBuffer)))
-            return false;
-        BYTE* target = nullptr;
-        if (!D3D_CHECK(cloud->indexBuffer->Lock(0, indexBytes, &target, 0))) return false;
-        for (size_t i = 0; i < a.indices.size(); ++i) {
-            if (wide)
-                reinterpret_cast<uint32_t*>(target)[i] = a.indices[i];
-            else
-                reinterpret_cast<uint16_t*>(target)[i] = uint16_t(a.indices[i]);
+    const bool wide = a.indexFormat == MESH_INDEX32;
+    const UINT indexBytes = UINT(a.indices.size() * (wide ? 4 : 2));
+    const UINT vertexBytes = UINT(a.vertices.size() * sizeof(StreakVertex));
+    // One pair of buffers per device, as every output draws the cloud.
+    for (IDirect3DDevice8* d : context.devices) {
+        IDirect3DVertexBuffer8* vb = nullptr;
+        IDirect3DIndexBuffer8* ib = nullptr;
+        if (d && a.count > 0) {
+            BYTE* target = nullptr;
+            if (!D3D_CHECK(d->CreateIndexBuffer(indexBytes, D3DUSAGE_WRITEONLY,
+                                                D3DFORMAT(a.indexFormat), D3DPOOL_MANAGED, &ib)) ||
+                !D3D_CHECK(ib->Lock(0, indexBytes, &target, 0))) {
+                if (ib) ib->Release();
+                return false;
+            }
+            for (size_t i = 0; i < a.indices.size(); ++i) {
+                if (wide)
+                    reinterpret_cast<uint32_t*>(target)[i] = a.indices[i];
+                else
+                    reinterpret_cast<uint16_t*>(target)[i] = uint16_t(a.indices[i]);
+            }
+            ib->Unlock();
+            if (!D3D_CHECK(d->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, STREAK_FVF,
+                                                 D3DPOOL_MANAGED, &vb))) {
+                ib->Release();
+                return false;
+            }
         }
-        cloud->indexBuffer->Unlock();
-        const UINT vertexBytes = UINT(a.vertices.size() * sizeof(StreakVertex));
-        if (!D3D_CHECK(d->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, STREAK_FVF,
-                                             D3DPOOL_MANAGED, &cloud->vertexBuffer)))
-            return false;
+        cloud->indexBuffers.push_back(ib);
+        cloud->vertexBuffers.push_back(vb);
     }
     layer.device = std::move(cloud);
     return true;
@@ -58,6 +69,7 @@ bool buildCloud(DeviceContext& context, LoadedLayer& layer) {
 
 bool buildLayer(DeviceContext& context, LoadedLayer& layer) {
     if (layer.built) return true;
+    if (!context.device) return false;
     layer.ensureBoundingBox();
     bool ok = true;
     switch (layer.kind) {
@@ -76,28 +88,29 @@ bool buildLayer(DeviceContext& context, LoadedLayer& layer) {
     return ok;
 }
 
-void drawPointCloud(DeviceContext& context, LoadedLayer& layer, double time) {
+void placeCloudStreaks(DeviceContext& context, LoadedLayer& layer,
+                       const Matrix4& worldViewProjection) {
+    if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
+        placeStreaks(cloud->arrays, worldViewProjection, context.screenWidth,
+                     context.screenHeight);
+}
+
+void drawPointCloud(DeviceContext& context, LoadedLayer& layer,
+                    const Matrix4& worldViewProjection, double time) {
     auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get());
     IDirect3DDevice8* d = context.device;
-    if (!cloud || !d || !cloud->vertexBuffer || cloud->arrays.count < 1) return;
-    D3DMATRIX world, view, projection;
-    d->GetTransform(D3DTS_WORLD, &world);
-    d->GetTransform(D3DTS_VIEW, &view);
-    d->GetTransform(D3DTS_PROJECTION, &projection);
-    Matrix4 m;
-    static_assert(sizeof(D3DMATRIX) == sizeof(Matrix4), "one matrix layout");
-    Matrix4 w, v, p;
-    std::memcpy(&w, &world, sizeof w);
-    std::memcpy(&v, &view, sizeof v);
-    std::memcpy(&p, &projection, sizeof p);
-    m = w * v * p;
+    const size_t output = size_t(context.currentOutput);
+    if (!cloud || !d || output >= cloud->vertexBuffers.size() || !cloud->vertexBuffers[output] ||
+        cloud->arrays.count < 1)
+        return;
+    IDirect3DVertexBuffer8* vb = cloud->vertexBuffers[output];
     PointCloudArrays& a = cloud->arrays;
-    placeStreaks(a, m, context.screenWidth, context.screenHeight);
+    placeStreaks(a, worldViewProjection, context.screenWidth, context.screenHeight);
     BYTE* target = nullptr;
     const UINT bytes = UINT(a.vertices.size() * sizeof(StreakVertex));
-    if (!D3D_CHECK(cloud->vertexBuffer->Lock(0, bytes, &target, 0))) return;
+    if (!D3D_CHECK(vb->Lock(0, bytes, &target, 0))) return;
     std::memcpy(target, a.vertices.data(), bytes);
-    cloud->vertexBuffer->Unlock();
+    vb->Unlock();
 
     LWSurface* first = nullptr;
     if (layer.metamesh)
@@ -107,10 +120,10 @@ void drawPointCloud(DeviceContext& context, LoadedLayer& layer, double time) {
                 break;
             }
     if (first && !context.programs.empty()) context.programs[0]->setupSurface(*first, time);
-    d->SetIndices(cloud->indexBuffer, 0);
+    d->SetIndices(cloud->indexBuffers[output], 0);
     d->SetVertexShader(STREAK_FVF);
     d->SetPixelShader(0);
-    d->SetStreamSource(0, cloud->vertexBuffer, sizeof(StreakVertex));
+    d->SetStreamSource(0, vb, sizeof(StreakVertex));
     d->DrawIndexedPrimitive(D3DPT_LINELIST, 0, UINT(a.count * 2), 0, UINT(a.count));
     cloud->lastDrawTime = time;
 }

@@ -11,18 +11,24 @@ class PointCloudBuffers : public LayerDeviceData {
 public:
     ~PointCloudBuffers() override;
     PointCloudArrays arrays;
-    IDirect3DVertexBuffer8* vertexBuffer = nullptr; // on the device current at build
-    IDirect3DIndexBuffer8* indexBuffer = nullptr;
+    std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned
+    std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
     double lastDrawTime = 0;
 };
 
 // Builds the layer for drawing unless it was built: polygon and progressive
 // meshes into one buffer set per surface program, point clouds into their
 // streak buffers; a single particle has nothing to build. False when the
-// device refused a buffer or the mesh is too big (its message was shown);
-// the layer may then be built again.
+// device refused a buffer or the mesh is too big (its message was shown;
+// the layer is then marked so that drawing does not try every frame), or
+// when there is no device yet (nothing marked).
 bool buildLayer(DeviceContext& context, LoadedLayer& layer);
 
-// Draws a built point cloud with the device's current world, view and
-// projection transforms.
-void drawPointCloud(DeviceContext& context, LoadedLayer& layer, double time);
+// Moves a built point cloud's streaks on for a frame seen through
+// `worldViewProjection` (also in frames that are not drawn).
+void placeCloudStreaks(DeviceContext& context, LoadedLayer& layer,
+                       const Matrix4& worldViewProjection);
+
+// Places the streaks, then draws them on the current device.
+void drawPointCloud(DeviceContext& context, LoadedLayer& layer,
+                    const Matrix4& worldViewProjection, double time);

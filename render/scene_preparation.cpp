@@ -53,8 +53,8 @@ void prepareSceneForDrawing(LW6Scene& scene, void*) {
             makeShadowTargets(*context, *light);
         if (!light->spotTexture) light->spotTexture = makeLightSpotTexture(*light);
     }
-    // Device geometry once, before the first frame draws it (a failed build
-    // has shown its message and is tried again when the layer is drawn).
+    // Device geometry once, before the first frame draws it (a refused build
+    // has shown its message; drawing leaves that layer out).
     if (!context || !context->device) return;
     for (LWObject* object : scene.objects)
         if (auto* layer = dynamic_cast<LoadedLayer*>(object->layer)) buildLayer(*context, *layer);

@@ -95,9 +95,7 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     ++nesting;
     const bool top = nesting == 1;
 
-    camera.invalidate();
-    for (LWObject* o : scene.objects) o->invalidate();
-    for (LWLight* l : scene.lights) l->invalidate();
+    resetItems(scene, camera);
 
     if (scene.fogType == FOG_LINEAR) {
         const float* c = scene.fogColor;
@@ -124,12 +122,12 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     drawObjects(scene, time, camera);
 
     if (top) {
-        const double step = previousTimeSet ? time - previousTime : 0.0;
-        if (hooks.effects) hooks.effects(*this, scene, time, step);
-        previousTime = time;
-        previousTimeSet = true;
-        scene.renderTime = float(time);
+        moveEffects(scene, time);
         flarePass(scene, time);
+        // What comes after the scene (screen effects, the loading screen)
+        // draws without fog and through no pixel program.
+        d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+        d->SetPixelShader(0);
     }
     --nesting;
 }
@@ -241,10 +239,23 @@ void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
     }
 }
 
-void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
+void SceneRenderer::resetItems(LW6Scene& scene, LWItem& camera) {
     camera.invalidate();
     for (LWObject* o : scene.objects) o->invalidate();
     for (LWLight* l : scene.lights) l->invalidate();
+}
+
+void SceneRenderer::moveEffects(LW6Scene& scene, double time) {
+    // Each scene keeps its own previous time: scenes of one frame run at
+    // different scene times, and a step must not cross from one to another.
+    const double step = scene.renderTimeSet ? time - scene.renderTime : 0.0;
+    if (hooks.effects) hooks.effects(*this, scene, time, step);
+    scene.renderTime = time;
+    scene.renderTimeSet = true;
+}
+
+void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
+    resetItems(scene, camera);
     // Lights: a flickering light picks its colours as the frame goes by.
     for (LWLight* light : scene.lights) computeLight(*light, time);
     if (!scene.lights.empty()) getColor(*scene.lights[0], time);
@@ -259,20 +270,14 @@ void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
         LoadedLayer& layer = *drawableLayer(*item.object);
         if (layer.kind != LAYER_POINT_CLOUD) continue;
         if (!layer.built && (layer.buildFailed || !buildLayer(context, layer))) continue;
-        if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
-            placeStreaks(cloud->arrays,
-                         item.object->world * camera.inverseWorld * camera.projection,
-                         context.screenWidth, context.screenHeight);
+        placeCloudStreaks(context, layer,
+                          item.object->world * camera.inverseWorld * camera.projection);
     }
     // Effects move on by the frame's step, as a drawn frame moves them.
     const bool wasDry = dry;
     dry = true;
-    const double step = previousTimeSet ? time - previousTime : 0.0;
-    if (hooks.effects) hooks.effects(*this, scene, time, step);
+    moveEffects(scene, time);
     dry = wasDry;
-    previousTime = time;
-    previousTimeSet = true;
-    scene.renderTime = float(time);
 }
 
 void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera) {
@@ -303,7 +308,8 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
     if (!camera.inverseValid) camera.getInvMatrix(time);
     if (!camera.pmXYZWcalced) reportAssertion("pmXYZWcalced");
     const Matrix4 worldView = object.world * camera.inverseWorld;
-    setMatrixConstant(d, C_WORLD_VIEW_PROJECTION, worldView * camera.projection);
+    objectWorldViewProjection = worldView * camera.projection;
+    setMatrixConstant(d, C_WORLD_VIEW_PROJECTION, objectWorldViewProjection);
     setMatrixConstant(d, C_WORLD_VIEW, worldView);
     setMatrixConstant(d, C_WORLD, object.world);
     d->SetTransform(D3DTS_WORLD, asD3D(object.world));
@@ -332,7 +338,7 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
     // A refused build (its message shown once) is not tried every frame.
     if (!layer.built && (layer.buildFailed || !buildLayer(context, layer))) return;
     if (layer.kind == LAYER_POINT_CLOUD) {
-        drawPointCloud(context, layer, time);
+        drawPointCloud(context, layer, objectWorldViewProjection, time);
         return;
     }
     auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());

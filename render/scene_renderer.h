@@ -4,7 +4,7 @@
 // objects (culled and depth-fitted in clip space, opaque before
 // transparent), each through its surfaces' programs. The same render is
 // re-entered for shadow maps, mirrors and cube maps, to a nesting of four;
-// the passes those build on are hooks here, filled by their own parts.
+// the passes those build on are hooks here, filled by their own modules.
 
 #include "app/device_context.h"
 #include "object_pass.h"
@@ -21,7 +21,7 @@ class LWSurface;
 
 class SceneRenderer;
 
-// The passes other parts add to a render (none is required).
+// The passes other modules add to a render (none is required).
 struct RendererHooks {
     // The shadow maps of the scene's shadow-map lights, before the view is set.
     void (*shadowMaps)(SceneRenderer& renderer, LW6Scene& scene, double time) = nullptr;
@@ -45,7 +45,8 @@ constexpr int MAX_RENDER_NESTING = 4;
 class SceneRenderer {
 public:
     explicit SceneRenderer(DeviceContext& context);
-    // Virtual so that the device context, below the renderer, can delete it.
+    // Virtual: the device context, which links below the renderer, deletes
+    // it through its table of operations.
     virtual ~SceneRenderer();
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
@@ -71,8 +72,6 @@ public:
     int shadowPassMode = 0; // 1 depth-only shadow pass or mirror marking, 2 colour-encoded
     int mirrorDepth = 0;
     uint32_t cullMode = 3;  // D3DCULL_CCW: single-sided surfaces
-    bool previousTimeSet = false;
-    double previousTime = 0;
     // Counts of the last top-level render, for tests and the profiler report.
     int objectsDrawn = 0;
     int objectsCulled = 0;
@@ -85,11 +84,16 @@ private:
     // visible flares).
     DepthRange collectVisible(LW6Scene& scene, double time, LWItem& camera,
                               std::vector<DrawItem>& list, int& culled);
+    // The per-frame reset of the camera, objects and lights.
+    void resetItems(LW6Scene& scene, LWItem& camera);
+    // The effects of the scene moved on to `time` from its previous render.
+    void moveEffects(LW6Scene& scene, double time);
     void setupLighting(LW6Scene& scene, double time, LWItem& camera);
     void drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera);
     void flarePass(LW6Scene& scene, double time);
 
     LightSlots slots;
+    Matrix4 objectWorldViewProjection = Matrix4::identity(); // of the object being drawn
     std::unique_ptr<LWItem> freeCamera;
     int lightsSwitchedOn = 0; // light indices below it may be on in the device
 };

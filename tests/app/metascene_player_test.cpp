@@ -281,6 +281,8 @@ TEST(MetascenePlayer, OnePassOnlyWhenBothEyesWouldDrawTheSamePicture) {
     // the second eye would see the first eye's half of it.
     show.frameAt(1.5);
     EXPECT_EQ(1, show.demo->onePassFrames);
+    EXPECT_EQ(1, show.stage.context->eye); // the right eye's pass ran last
+    EXPECT_EQ(COLOR_WRITE_RIGHT_EYE, show.stage.context->colorWriteMask);
     EXPECT_EQ(0u, show.messages.count());
 }
 

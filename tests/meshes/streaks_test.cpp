@@ -2,7 +2,10 @@
 // each tail where the head was at the previous frame, a pixel to the right.
 
 #include "mesh_test_support.h"
+#include "meshes/mesh_layers.h"
 #include "meshes/point_cloud.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -119,4 +122,25 @@ TEST(Streaks, PlacingKeepsTheColoursAndIndices) {
         EXPECT_EQ(0x00000000u, c.arrays.vertices[j * 2 + 1].diffuse);
     }
     EXPECT_EQ((std::vector<uint32_t>{0, 1, 2, 3, 4, 5}), c.arrays.indices);
+}
+
+// A point at or behind the eye has no screen place: its streak lies off the
+// screen (finite, so nothing is drawn across it), and it starts afresh.
+TEST(Streaks, APointAtOrBehindTheEyeIsLeftOffTheScreen) {
+    MetaMesh mesh;
+    auto* layer = new PointCloudLayer(nullptr, &mesh);
+    mesh.layer.push_back(layer);
+    layer->positions = {0, 0, 5, 0, 0, -5, 0, 0, 0};
+    layer->numPositions = 3;
+    PointCloudArrays a;
+    ASSERT_TRUE(buildPointCloud(*layer, MeshDeviceLimits(), a));
+    // w = z: the first point in front, the second behind, the third at the eye.
+    const Matrix4 m = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 1}, {0, 0, 0, 0}}};
+    placeStreaks(a, m, 100, 100);
+    EXPECT_FLOAT_EQ(50, a.vertices[0].x);
+    for (int v : {2, 3, 4, 5}) {
+        EXPECT_TRUE(std::isfinite(a.vertices[size_t(v)].x)) << v;
+        EXPECT_TRUE(std::isfinite(a.vertices[size_t(v)].rhw)) << v;
+        EXPECT_LT(a.vertices[size_t(v)].x, 0) << v;
+    }
 }

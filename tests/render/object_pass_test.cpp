@@ -128,10 +128,12 @@ TEST(DepthFit, AFlatRangeStillHasDepth) {
         fittedDepthRange(range, nearDistance, farDistance);
         EXPECT_LT(nearDistance, depth) << depth;
         EXPECT_GT(farDistance, depth) << depth;
-        // As the camera fits its projection: a finite depth scale.
-        const float n = nearDistance - 1e-6f, f = farDistance + 1e-6f;
-        EXPECT_TRUE(std::isfinite(f / (f - n))) << depth;
-        EXPECT_GT(f - n, 0.0f) << depth;
+        // The camera's projection fitted to it has a finite depth scale.
+        LWCamera camera(nullptr);
+        camera.setupProjection(0, nearDistance, farDistance);
+        EXPECT_TRUE(std::isfinite(camera.projection.m[2][2])) << depth;
+        EXPECT_TRUE(std::isfinite(camera.projection.m[3][2])) << depth;
+        EXPECT_GT(camera.projection.m[2][2], 1.0f) << depth;
     }
 }
 
