@@ -75,7 +75,7 @@ measure() {
       d = total["Clear"] + total["setStates"] + total["SetSources"] + total["DrawIndexedPrimitive"] + total["svp switch"]
       printf "   passes %d, presents %d; ticks: render %.3g (of which timed sections %.3g), present %.3g\n", execs["CompleteRenderTime"], execs["Present"], r, d, p
       printf "   player share of drawing and presenting: %.1f %% (scene evaluation, culling, constants, unmeasured device calls)\n", 100 * (r - d) / (r + p)
-      printf "   state setting (the player's plans and their device calls): %.1f %%\n", 100 * total["setStates"] / (r + p)
+      printf "   state setting (plans of the player and their device calls): %.1f %%\n", 100 * total["setStates"] / (r + p)
     }' "$log"
 }
 
