@@ -51,6 +51,12 @@ public:
     // The four surface programs (render/surface_programs.h), made once by
     // createSurfacePrograms when the demo starts; destroyed before the devices.
     std::vector<std::unique_ptr<SurfaceProgram>> programs;
+    // How the devices compare depth textures (render/shadow_maps.h's probe):
+    // at all, only in pixel programs, and in the 0..1 range (else 24-bit).
+    bool shadowProbed = false;
+    bool shadowCompareWorks = false;
+    bool shadowCompareInPixelProgram = false;
+    bool shadowCompareUnitDepth = false;
     // The texture the current scene draws into, while it does (none: the screen).
     Texture* drawingInto = nullptr;
     // The scene renderer's state (render/scene_renderer.h), made on first use.

@@ -27,7 +27,8 @@ constexpr uint32_t TOP_DISABLE = 1, TOP_SELECTARG1 = 2, TOP_MODULATE = 4, TOP_AD
 constexpr uint32_t TA_DIFFUSE = 0, TA_CURRENT = 1, TA_TEXTURE = 2, TA_TFACTOR = 3, TA_SPECULAR = 4,
                    TA_COMPLEMENT = 0x10, TA_ALPHAREPLICATE = 0x20;
 constexpr uint32_t TCI_CAMERASPACEREFLECTIONVECTOR = 0x30000;
-constexpr uint32_t TTFF_DISABLE = 0, TTFF_COUNT2 = 2, TTFF_COUNT3 = 3;
+constexpr uint32_t TTFF_DISABLE = 0, TTFF_COUNT2 = 2, TTFF_COUNT3 = 3, TTFF_COUNT4 = 4,
+                   TTFF_PROJECTED = 256;
 constexpr uint32_t TEXF_NONE = 0, TEXF_POINT = 1, TEXF_LINEAR = 2;
 // Address modes: the ones texture layers already carry.
 constexpr uint32_t TADDRESS_WRAP = ADDRESS_WRAP, TADDRESS_MIRROR = ADDRESS_MIRROR,

@@ -3,6 +3,7 @@
 #include "app/d3d_check.h"
 #include "effects/light_spot.h"
 #include "layer_buffers.h"
+#include "shadow_maps.h"
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/light_eval.h"
@@ -26,6 +27,7 @@ void releaseShadowTargets(LWLight& light) {
 // The colour target and the depth the light's shadow map is drawn into; on a
 // refusal the light keeps none (and casts no shadow).
 void makeShadowTargets(DeviceContext& context, LWLight& light) {
+    probeShadowComparison(context);
     IDirect3DDevice8* d = context.device;
     const UINT size = UINT(light.shadowMapSize);
     light.releaseShadowTargets = releaseShadowTargets;

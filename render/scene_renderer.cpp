@@ -8,6 +8,7 @@
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "mesh_buffers.h"
+#include "shadow_maps.h"
 #include "surface_programs.h"
 #include "timeline/profiler.h"
 
@@ -81,7 +82,10 @@ public:
 
 } // namespace
 
-SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {}
+SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {
+    hooks.shadowMaps = renderShadowMaps;
+    hooks.shadowMatrix = writeShadowMatrix;
+}
 SceneRenderer::~SceneRenderer() = default;
 
 LWItem& SceneRenderer::freeCameraItem() {
@@ -356,6 +360,9 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
                 MeshBuffers::drawSurface(context, *set, key, *s, time);
             continue;
         }
+        // An object that does not cast shadows would still write the depth
+        // the shadow test compares with: it stays out of the shadow map.
+        if (drawingShadowMap) continue;
         const float reflection = s->reflection.evaluate(time);
         if (reflection != 0 && s->reflectionOptions == 3) {
             if (hooks.cubeReflection) hooks.cubeReflection(*this, layer, key, time);
@@ -363,8 +370,14 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
         }
         if (reflection == 0 || s->reflectionOptions != 0) {
             const DeviceBufferSet* set = buffers->ownSet(key);
-            if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN)
+            // Hardware shadow maps, where the device compares depth at all.
+            if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN &&
+                context.shadowCompareWorks && s->shadowLight->shadowDepth) {
                 set = buffers->setFor(3);
+                auto& receiver = static_cast<ShadowReceiverProgram&>(*context.programs[3]);
+                receiver.depthTexture = s->shadowLight->shadowDepth;
+                receiver.spotTexture = s->shadowLight->spotTexture.get();
+            }
             if (set) MeshBuffers::drawSurface(context, *set, key, *s, time);
             continue;
         }

@@ -71,6 +71,7 @@ public:
     int nesting = 0;
     int shadowPassMode = 0; // 1 depth-only shadow pass or mirror marking, 2 colour-encoded
     int mirrorDepth = 0;
+    bool drawingShadowMap = false; // inside the shadow-map pass
     uint32_t cullMode = 3;  // D3DCULL_CCW: single-sided surfaces
     // Counts of the last top-level render, for tests and the profiler report.
     int objectsDrawn = 0;

@@ -2,6 +2,7 @@
 
 #include "app/d3d_check.h"
 #include "images/texture.h"
+#include "lightwave/surface.h"
 #include "shader_programs.h"
 #include "vertex_formats.h"
 
@@ -178,6 +179,15 @@ void ShadowReceiverProgram::setupSurface(LWSurface& surface, double time) {
     plan.clear();
     planShadowReceiver(surface, time, cullMode, depthTexture, spotTexture, plan);
     apply(time);
+    // A device that compares depth textures only in pixel programs draws
+    // receivers through the receiver pixel program (set with the sources).
+    if (context.shadowCompareInPixelProgram) {
+        const LWTextureLayer* colr = enabledLayer(surface, "COLR");
+        const bool colour = colr && colr->texture;
+        const size_t output = size_t(context.currentOutput);
+        if (output < pixelHandles.size() && output < receiverPixelHandles[colour].size())
+            pixelHandles[output] = receiverPixelHandles[colour][output];
+    }
 }
 
 void createSurfacePrograms(DeviceContext& context) {

@@ -438,7 +438,9 @@ void planShadowReceiver(LWSurface& s, double time, uint32_t cullMode, const void
     };
     for (int k = 0; k < 3; ++k) {
         p.stage(k, TSS_TEXCOORDINDEX, uint32_t(k));
-        p.stage(k, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+        // The shadow map and the spot are projected from the light: their
+        // coordinates are divided by w.
+        p.stage(k, TSS_TEXTURETRANSFORMFLAGS, k < 2 ? TTFF_PROJECTED : TTFF_DISABLE);
         p.stage(k, TSS_COLOROP, stages[k].op);
         if (stages[k].op == TOP_MULTIPLYADD) p.stage(k, TSS_COLORARG0, stages[k].arg0);
         p.stage(k, TSS_COLORARG1, stages[k].arg1);

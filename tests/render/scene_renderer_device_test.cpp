@@ -38,9 +38,6 @@ int channel(uint32_t c, int shift) {
 int red(uint32_t c) {
     return channel(c, 16);
 }
-int green(uint32_t c) {
-    return channel(c, 8);
-}
 int blue(uint32_t c) {
     return channel(c, 0);
 }
@@ -503,6 +500,119 @@ TEST_F(SceneRendererTest, AShadowMapLightGetsItsTargetsAndSpotWhenPrepared) {
     EXPECT_TRUE(light.spotTexture);
     EXPECT_FALSE(scene.lights[1]->shadowColour);
     EXPECT_FALSE(scene.lights[1]->spotTexture);
+    EXPECT_EQ(0u, messages.count());
+}
+
+// A floor `size` across in the x-z plane at height 0, n x n quads facing up.
+void addFloor(lwo::Layer& layer, float size, int n, int surface) {
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int r = 0; r <= n; ++r)
+        for (int c = 0; c <= n; ++c)
+            layer.points.push_back({size * (float(c) / float(n) - 0.5f), 0,
+                                    size * (float(r) / float(n) - 0.5f)});
+    auto at = [&](int r, int c) { return first + uint32_t(r * (n + 1) + c); };
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c)
+            layer.polygons.push_back({{at(r, c), at(r + 1, c), at(r + 1, c + 1), at(r, c + 1)},
+                                      surface});
+}
+
+// A cube over a floor under a spot light with a shadow map, seen from above
+// and in front; `casts` says whether the cube casts its shadow.
+class ShadowTest : public SceneRendererTest {
+protected:
+    LW6Scene& shadowScene(bool casts) {
+        lwo::Layer floor, box;
+        addFloor(floor, 12, 24, 0);
+        addCube(box, {0, 0, 0}, 2, 0);
+        putObject("floor.lwo", objectOf(floor, surfaceOf("Floor", {1, 1, 1})));
+        putObject("box.lwo", objectOf(box, surfaceOf("Box", {1, 1, 1})));
+        lws::Scene s;
+        s.objects.push_back(objectAt("floor.lwo", 0, 0, 0));
+        lws::Item cube = objectAt("box.lwo", 0, 2, 0);
+        cube.shadowOptions = casts ? 7 : 4;
+        s.objects.push_back(cube);
+        lws::Light spot;
+        spot.name = "Spot";
+        spot.type = 2;
+        spot.shadowType = 2;
+        spot.shadowMapSize = 256;
+        spot.coneAngle = 35;
+        spot.edgeAngle = 5;
+        spot.motion[0].position[1] = 8;
+        spot.motion[0].rotation[1] = 90 * DEG; // straight down
+        s.lights.push_back(spot);
+        lws::Camera eye;
+        eye.name = "Eye";
+        eye.motion[0].position[1] = 10;
+        eye.motion[0].position[2] = -10;
+        eye.motion[0].rotation[1] = 45 * DEG;
+        s.cameras.push_back(eye);
+        s.ambientIntensity = 0.1f;
+        return load(s);
+    }
+    // Where a point of the world lands on the screen of the last frame.
+    static void screenOf(const LWItem& camera, Vec3 p, int& x, int& y) {
+        const Vec4 c = transformHomogeneous(camera.inverseWorld * camera.projection, p);
+        x = int((c.x / c.w + 1) * 0.5f * float(W));
+        y = int((1 - c.y / c.w) * 0.5f * float(H));
+    }
+};
+
+TEST_F(ShadowTest, TheDeviceComparesDepthInAKnownWay) {
+    shadowScene(true);
+    // Wine's device compares depth textures only in pixel programs, in the
+    // 0..1 depth range.
+    EXPECT_TRUE(context().shadowProbed);
+    EXPECT_TRUE(context().shadowCompareWorks);
+    EXPECT_TRUE(context().shadowCompareInPixelProgram);
+    EXPECT_TRUE(context().shadowCompareUnitDepth);
+}
+
+TEST_F(ShadowTest, ACubeShadowsTheFloorUnderIt) {
+    LW6Scene& scene = shadowScene(true);
+    const Readback r = frame(scene, 0);
+    int sx, sy, lx, ly;
+    screenOf(*scene.currentCamera, {0, 0, -1.3f}, sx, sy); // under the cube's edge
+    screenOf(*scene.currentCamera, {0, 0, -3.2f}, lx, ly); // in the cone, clear of it
+    const uint32_t shadowed = r.rgb(UINT(sx), UINT(sy)), lit = r.rgb(UINT(lx), UINT(ly));
+    EXPECT_GT(brightness(lit), brightness(shadowed) + 60)
+        << std::hex << lit << " " << shadowed << std::dec << " at " << sx << "," << sy;
+    EXPECT_GT(brightness(lit), 100) << std::hex << lit;
+    EXPECT_EQ(0u, messages.count());
+}
+
+TEST_F(ShadowTest, AnObjectThatDoesNotCastLeavesNoShadow) {
+    LW6Scene& scene = shadowScene(false);
+    const Readback r = frame(scene, 0);
+    int sx, sy, lx, ly;
+    screenOf(*scene.currentCamera, {0, 0, -1.3f}, sx, sy);
+    screenOf(*scene.currentCamera, {0, 0, -3.2f}, lx, ly);
+    const uint32_t under = r.rgb(UINT(sx), UINT(sy)), lit = r.rgb(UINT(lx), UINT(ly));
+    EXPECT_NEAR(brightness(lit), brightness(under), 40) << std::hex << lit << " " << under;
+}
+
+// Without a depth-texture format the pass writes depth encoded in colour:
+// the cube's top, nearer the light, differs from the floor and from the
+// clear value; receivers then draw with their own programs.
+TEST_F(ShadowTest, TheColourEncodedKindWritesDepthAsColour) {
+    context().shadowMapFormat = D3DFMT_UNKNOWN;
+    LW6Scene& scene = shadowScene(true);
+    const LWLight& light = *scene.lights[0];
+    ASSERT_TRUE(light.shadowColourSurface && light.shadowDepthSurface);
+    EXPECT_FALSE(light.shadowDepth);
+    const Readback r = frame(scene, 0);
+    Readback map;
+    ASSERT_TRUE(readSurface(stage.device(), light.shadowColourSurface, &map));
+    ASSERT_EQ(256u, map.width);
+    const uint32_t top = map.rgb(128, 128), floor = map.rgb(128, 40);
+    EXPECT_NE(0xFDFDFDu, top) << std::hex << top;
+    EXPECT_NE(0xFDFDFDu, floor) << std::hex << floor;
+    EXPECT_NE(top, floor) << std::hex << top;
+    // The camera's picture is still drawn, lit without the map.
+    int x, y;
+    screenOf(*scene.currentCamera, {0, 0, -3.2f}, x, y);
+    EXPECT_GT(brightness(r.rgb(UINT(x), UINT(y))), 100);
     EXPECT_EQ(0u, messages.count());
 }
 
