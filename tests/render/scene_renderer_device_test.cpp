@@ -5,6 +5,7 @@
 #include "app/readback.h"
 #include "base/message_box.h"
 #include "demo/lightwave/lwo_writer.h"
+#include "demo/generators/shapes.h"
 #include "demo/lightwave/lws_writer.h"
 #include "lightwave/items.h"
 #include "meshes/mesh_layers.h"
@@ -503,27 +504,13 @@ TEST_F(SceneRendererTest, AShadowMapLightGetsItsTargetsAndSpotWhenPrepared) {
     EXPECT_EQ(0u, messages.count());
 }
 
-// A floor `size` across in the x-z plane at height 0, n x n quads facing up.
-void addFloor(lwo::Layer& layer, float size, int n, int surface) {
-    const uint32_t first = uint32_t(layer.points.size());
-    for (int r = 0; r <= n; ++r)
-        for (int c = 0; c <= n; ++c)
-            layer.points.push_back({size * (float(c) / float(n) - 0.5f), 0,
-                                    size * (float(r) / float(n) - 0.5f)});
-    auto at = [&](int r, int c) { return first + uint32_t(r * (n + 1) + c); };
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c)
-            layer.polygons.push_back({{at(r, c), at(r + 1, c), at(r + 1, c + 1), at(r, c + 1)},
-                                      surface});
-}
-
 // A cube over a floor under a spot light with a shadow map, seen from above
 // and in front; `casts` says whether the cube casts its shadow.
 class ShadowTest : public SceneRendererTest {
 protected:
     LW6Scene& shadowScene(bool casts) {
         lwo::Layer floor, box;
-        addFloor(floor, 12, 24, 0);
+        addTerrain(floor, 12, 24, 0, 0, 0, 0); // hills of no height: a floor
         addCube(box, {0, 0, 0}, 2, 0);
         putObject("floor.lwo", objectOf(floor, surfaceOf("Floor", {1, 1, 1})));
         putObject("box.lwo", objectOf(box, surfaceOf("Box", {1, 1, 1})));
