@@ -4,6 +4,7 @@
 // and as heights gets a texture for each).
 
 #include "clip_textures.h"
+#include "gradient_inputs.h"
 #include "images/procedural_texture.h"
 #include "images/texture.h"
 #include "lwo_loader.h"
@@ -17,18 +18,6 @@
 #include <cmath>
 
 namespace {
-
-const char* const kGradientInputs[] = {"Previous Layer",
-                                       "Bump",
-                                       "Slope",
-                                       "Incidence Angle",
-                                       "Light Incidence",
-                                       "Distance to Camera",
-                                       "Distance to Object",
-                                       "X Distance to Object",
-                                       "Y Distance to Object",
-                                       "Z Distance to Object",
-                                       "Weight Map"};
 
 // A value and its envelope reference (a plain U2 index).
 void valueAndEnvelope(LwoLoader& loader, LwoReader& r, LWAnimValue& v) {
@@ -121,8 +110,8 @@ void readBlock(LwoLoader& loader, LWSurface& surface, LwoReader& r) {
             t->gradientEnd = sub.f4();
         } else if (id == lwoId("PNAM")) {
             const std::string name = sub.s0();
-            for (int i = 0; i < 11; ++i)
-                if (name == kGradientInputs[i]) t->gradientInput = i;
+            for (int i = 0; i < GRADIENT_INPUT_COUNT; ++i)
+                if (name == GRADIENT_INPUT_NAMES[i]) t->gradientInput = i;
         } else if (id == lwoId("FUNC")) {
             t->procName = sub.s0();
             const size_t rest = sub.remaining();

@@ -1,6 +1,8 @@
 #include "scene_renderer.h"
 
 #include "base/color.h"
+#include "device_constants.h"
+#include "shader_programs.h"
 #include "base/message_box.h"
 #include "layer_buffers.h"
 #include "lightwave/items.h"
@@ -12,53 +14,11 @@
 #include "surface_programs.h"
 #include "timeline/profiler.h"
 
-#include <cstring>
 
 namespace {
 
 // Vertex-program constant registers every program shares.
-enum ConstantRegister {
-    C_ZERO = 0,
-    C_ONE = 1,
-    C_WORLD_VIEW_PROJECTION = 2,
-    C_WORLD_VIEW = 6,
-    C_WORLD = 13,
-    C_HALF = 18,
-    C_FIRST_LIGHT_COLOUR = 19,
-    C_FIRST_LIGHT_DIRECTION = 21,
-    C_FIRST_LIGHT_POSITION = 22,
-    C_AMBIENT = 30,
-    C_CAMERA_POSITION = 34,
-    C_LIGHT_COLOUR = 40,
-    C_LIGHT_POSITION = 50,
-    C_LIGHT_ATTENUATION = 60,
-    C_W_ONE = 70,
-};
-
-void setConstant(IDirect3DDevice8* d, int reg, const Vec4& v) {
-    d->SetVertexShaderConstant(DWORD(reg), &v, 1);
-}
-
-void setConstant(IDirect3DDevice8* d, int reg, float x, float y, float z, float w) {
-    setConstant(d, reg, Vec4{x, y, z, w});
-}
-
-// Four registers holding the transposed matrix (programs use dp4 per row).
-void setMatrixConstant(IDirect3DDevice8* d, int reg, const Matrix4& m) {
-    const Matrix4 t = transposed(m);
-    d->SetVertexShaderConstant(DWORD(reg), t.data(), 4);
-}
-
-const D3DMATRIX* asD3D(const Matrix4& m) {
-    static_assert(sizeof(D3DMATRIX) == sizeof(Matrix4), "one matrix layout");
-    return reinterpret_cast<const D3DMATRIX*>(&m);
-}
-
-DWORD floatBits(float f) {
-    DWORD d;
-    std::memcpy(&d, &f, sizeof d);
-    return d;
-}
+using namespace shader;
 
 LoadedLayer* drawableLayer(const LWObject& object) {
     return dynamic_cast<LoadedLayer*>(object.layer);
@@ -118,10 +78,7 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     if (!camera.inverseValid) camera.getInvMatrix(time);
     d->SetTransform(D3DTS_VIEW, asD3D(camera.inverseWorld));
     setupLighting(scene, time, camera);
-    setConstant(d, C_ONE, 1, 1, 1, 1);
-    setConstant(d, C_ZERO, 0, 0, 0, 0);
-    setConstant(d, C_HALF, 0.5f, 0.5f, 0.5f, 0.5f);
-    setConstant(d, C_W_ONE, 0, 0, 0, 1);
+    writeFixedConstants(d);
 
     drawObjects(scene, time, camera);
 
@@ -166,14 +123,14 @@ void SceneRenderer::setupLighting(LW6Scene& scene, double time, LWItem& camera) 
         LWLight& first = *scene.lights[0];
         if (!first.worldValid) first.getMatrix(time);
         const Matrix4& m = first.world;
-        setConstant(d, C_FIRST_LIGHT_DIRECTION, -m.m[2][0], -m.m[2][1], -m.m[2][2], m.m[2][3]);
-        setConstant(d, C_FIRST_LIGHT_POSITION, m.row4(3));
+        setConstant(d, C_LIGHT_DIRECTION, -m.m[2][0], -m.m[2][1], -m.m[2][2], m.m[2][3]);
+        setConstant(d, C_LIGHT_POSITION, m.row4(3));
         const LightColor c = getColor(first, time);
-        setConstant(d, C_FIRST_LIGHT_COLOUR, c.r, c.g, c.b, c.a);
+        setConstant(d, C_LIGHT_COLOUR, c.r, c.g, c.b, c.a);
     } else {
-        setConstant(d, C_FIRST_LIGHT_DIRECTION, 0, 0, 1, 0);
-        setConstant(d, C_FIRST_LIGHT_POSITION, 0, 0, 0, 1);
-        setConstant(d, C_FIRST_LIGHT_COLOUR, 0, 0, 0, 0);
+        setConstant(d, C_LIGHT_DIRECTION, 0, 0, 1, 0);
+        setConstant(d, C_LIGHT_POSITION, 0, 0, 0, 1);
+        setConstant(d, C_LIGHT_COLOUR, 0, 0, 0, 0);
     }
     if (!camera.worldValid) camera.getMatrix(time);
     setConstant(d, C_CAMERA_POSITION, camera.world.row4(3));
@@ -292,9 +249,9 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
     fillLightSlots(scene, object, slots);
     for (size_t j = 0; j < scene.lights.size(); ++j) d->LightEnable(DWORD(j), slots.on[j]);
     for (int k = 0; k < LIGHT_SLOTS; ++k) {
-        setConstant(d, C_LIGHT_COLOUR + k, slots.colour[k]);
-        setConstant(d, C_LIGHT_POSITION + k, slots.position[k]);
-        setConstant(d, C_LIGHT_ATTENUATION + k, slots.attenuation[k]);
+        setConstant(d, C_SLOT_COLOUR + k, slots.colour[k]);
+        setConstant(d, C_SLOT_POSITION + k, slots.position[k]);
+        setConstant(d, C_SLOT_ATTENUATION + k, slots.attenuation[k]);
     }
 
     if (layer.metamesh) {
@@ -313,7 +270,7 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
     if (!camera.pmXYZWcalced) reportAssertion("pmXYZWcalced");
     const Matrix4 worldView = object.world * camera.inverseWorld;
     objectWorldViewProjection = worldView * camera.projection;
-    setMatrixConstant(d, C_WORLD_VIEW_PROJECTION, objectWorldViewProjection);
+    setMatrixConstant(d, C_WORLD_VIEW_PROJ, objectWorldViewProjection);
     setMatrixConstant(d, C_WORLD_VIEW, worldView);
     setMatrixConstant(d, C_WORLD, object.world);
     d->SetTransform(D3DTS_WORLD, asD3D(object.world));
@@ -323,7 +280,7 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
 
     if (layer.dissolve) {
         const float v = 1.0f - layer.dissolve->evaluate(time);
-        setConstant(d, C_LIGHT_POSITION, v, v, v, v);
+        setConstant(d, C_SLOT_POSITION, v, v, v, v);
     }
     if (scene.fogType == FOG_LINEAR) d->SetRenderState(D3DRS_FOGENABLE, !object.unaffectedByFog);
 

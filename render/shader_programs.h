@@ -22,13 +22,19 @@ enum ConstantRegister : uint32_t {
     C_ZERO = 0,             // (0, 0, 0, 0)
     C_ONE = 1,              // (1, 1, 1, 1)
     C_WORLD_VIEW_PROJ = 2,  // c2..c5: transpose(world x view x projection)
+    C_WORLD_VIEW = 6,       // c6..c9: transpose(world x view)
     C_WORLD = 13,           // c13..c16: transpose(world)
     C_HALF = 18,            // (0.5, 0.5, 0.5, 0.5)
+    C_LIGHT_COLOUR = 19,    // the first light's colour
     C_DEPTH_SCALE = 20,     // (1 / light range, 0, 0, 1), colour-encoded shadow pass
     C_LIGHT_DIRECTION = 21, // direction towards the first light, world space
+    C_LIGHT_POSITION = 22,  // the first light's position, world space
     C_SHADOW_MATRIX = 26,   // c26..c29: transpose(shadow texture matrix)
     C_AMBIENT = 30,         // ambient colour, RGBA 0..1
     C_CAMERA_POSITION = 34, // camera position, world space
+    C_SLOT_COLOUR = 40,     // c40..c47: diffuse colour of light slot k
+    C_SLOT_POSITION = 50,   // c50..c57: light slot k in object space (c50: dissolve)
+    C_SLOT_ATTENUATION = 60, // c60..c67: attenuation of light slot k
     C_BLACK = 70,           // (0, 0, 0, 1)
 };
 

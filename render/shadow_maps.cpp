@@ -3,6 +3,7 @@
 #include "app/d3d_check.h"
 #include "app/readback.h"
 #include "base/variant.h"
+#include "device_constants.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
 #include "scene_renderer.h"
@@ -10,18 +11,8 @@
 #include "surface_programs.h"
 #include "timeline/profiler.h"
 
-#include <cstring>
 
 namespace {
-
-const D3DMATRIX* asD3D(const Matrix4& m) {
-    return reinterpret_cast<const D3DMATRIX*>(&m);
-}
-
-void setConstant(IDirect3DDevice8* d, int reg, float x, float y, float z, float w) {
-    const float v[4] = {x, y, z, w};
-    d->SetVertexShaderConstant(DWORD(reg), v, 1);
-}
 
 bool hasStencil(D3DFORMAT f) {
     return f == D3DFMT_D24S8 || f == D3DFMT_D15S1 || f == D3DFMT_D24X4S4;
@@ -140,10 +131,7 @@ void renderShadowMaps(SceneRenderer& renderer, LW6Scene& scene, double time) {
             !light->shadowDepthSurface)
             continue;
         d->SetRenderTarget(light->shadowColourSurface, light->shadowDepthSurface);
-        setConstant(d, 0, 0, 0, 0, 0);
-        setConstant(d, 1, 1, 1, 1, 1);
-        setConstant(d, 18, 0.5f, 0.5f, 0.5f, 0.5f);
-        setConstant(d, 70, 0, 0, 0, 1);
+        writeFixedConstants(d);
         const DWORD stencil =
             hasStencil(light->shadowDepth ? context.shadowMapFormat : D3DFMT_D24S8)
                 ? D3DCLEAR_STENCIL
@@ -164,7 +152,7 @@ void renderShadowMaps(SceneRenderer& renderer, LW6Scene& scene, double time) {
                               isPrevBuild() ? 15u : DWORD(context.colorWriteMask));
             renderer.shadowPassMode = 2;
             const float range = light->falloffType != 0 ? light->range.evaluate(time) : 64.0f;
-            setConstant(d, 20, range != 0 ? 1.0f / range : 0.0f, 0, 0, 1);
+            setConstant(d, shader::C_DEPTH_SCALE, range != 0 ? 1.0f / range : 0.0f, 0, 0, 1);
         }
         if (flat) flat->shadowPassMode = renderer.shadowPassMode;
         light->initViewport();
@@ -192,11 +180,11 @@ void writeShadowMatrix(SceneRenderer& renderer, LW6Scene& scene, LWObject& objec
     LWLight& light = *scene.lights[0];
     if (light.shadowType != SHADOW_MAP) return;
     if (!light.inverseValid) light.getInvMatrix(time);
-    light.setupProjection(time, light.shadowNear, light.shadowFar);
+    // Fitted once per render to the shadow pass's depth range, not per object.
+    if (!light.pmXYZWcalced) light.setupProjection(time, light.shadowNear, light.shadowFar);
     if (!object.worldValid) object.getMatrix(time);
     const bool unit = renderer.context.shadowCompareUnitDepth;
     const Matrix4 m = object.world * light.inverseWorld * light.projection *
                       shadowBias(light.shadowMapSize, unit);
-    const Matrix4 t = transposed(m);
-    renderer.context.device->SetVertexShaderConstant(26, t.data(), 4);
+    setMatrixConstant(renderer.context.device, shader::C_SHADOW_MATRIX, m);
 }

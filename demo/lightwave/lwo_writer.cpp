@@ -3,6 +3,7 @@
 // without it or follows an envelope.
 
 #include "lwo_chunks.h"
+#include "lightwave/gradient_inputs.h"
 
 #include <utility>
 
@@ -175,19 +176,6 @@ Bytes clipBody(uint32_t index, const Clip& c) {
     return b;
 }
 
-// The player's names of the gradient inputs, in GradientInput order.
-const char* const kGradientInputs[] = {"Previous Layer",
-                                       "Bump",
-                                       "Slope",
-                                       "Incidence Angle",
-                                       "Light Incidence",
-                                       "Distance to Camera",
-                                       "Distance to Object",
-                                       "X Distance to Object",
-                                       "Y Distance to Object",
-                                       "Z Distance to Object",
-                                       "Weight Map"};
-
 Bytes valueBody(const Animated& a) {
     Bytes b;
     f4(b, a.value);
@@ -290,9 +278,8 @@ void proceduralParts(Bytes& block, const TextureLayer& l) {
 
 void gradientParts(Bytes& block, const TextureLayer& l) {
     Bytes input, start, end, keys, interpolations;
-    const int n = int(sizeof kGradientInputs / sizeof *kGradientInputs);
-    if (l.gradientInput >= 0 && l.gradientInput < n) {
-        s0(input, kGradientInputs[l.gradientInput]);
+    if (l.gradientInput >= 0 && l.gradientInput < GRADIENT_INPUT_COUNT) {
+        s0(input, GRADIENT_INPUT_NAMES[l.gradientInput]);
         append(block, sub("PNAM", input));
     }
     f4(start, l.gradientStart);

@@ -174,6 +174,22 @@ protected:
         return r;
     }
 
+    // A red square in `front` (listed first, and nearer) before a blue wall: only
+    // the order of drawing lets the front one blend over the wall.
+    Readback frontOverWall(lwo::Surface front) {
+        lwo::Layer inFront, back;
+        lwo::addSquare(inFront, {0, 0, 0}, 2, 0);
+        lwo::addSquare(back, {0, 0, 0}, 4, 0);
+        putObject("front.lwo", objectOf(inFront, front));
+        putObject("wall.lwo", objectOf(back, glowing("Wall", {0, 0, 1})));
+        lws::Scene s;
+        s.objects.push_back(objectAt("front.lwo", 0, 0, -1));
+        s.objects.push_back(objectAt("wall.lwo", 0, 0, 1));
+        s.lights.push_back(lws::Light{});
+        s.cameras.push_back(cameraAt(6));
+        return frame(load(s), 0);
+    }
+
     TestStage stage;
     std::shared_ptr<MemoryFile::Files> files;
     std::unique_ptr<MetaScene> meta;
@@ -259,21 +275,9 @@ TEST_F(SceneRendererTest, FogDarkensWithDistanceUnlessTheObjectIgnoresIt) {
 }
 
 TEST_F(SceneRendererTest, TransparentObjectsBlendOverOpaqueOnesBehindThem) {
-    lwo::Layer front, back;
-    lwo::addSquare(front, {0, 0, 0}, 2, 0);
-    lwo::addSquare(back, {0, 0, 0}, 4, 0);
     lwo::Surface glass = glowing("Glass", {1, 0, 0});
     glass.transparency = 0.5f;
-    putObject("glass.lwo", objectOf(front, glass));
-    putObject("wall.lwo", objectOf(back, glowing("Wall", {0, 0, 1})));
-    lws::Scene s;
-    // Listed first and nearer: only the order of drawing lets it blend.
-    s.objects.push_back(objectAt("glass.lwo", 0, 0, -1));
-    s.objects.push_back(objectAt("wall.lwo", 0, 0, 1));
-    s.lights.push_back(lws::Light{});
-    s.cameras.push_back(cameraAt(6));
-    LW6Scene& scene = load(s);
-    const Readback r = frame(scene, 0);
+    const Readback r = frontOverWall(glass);
     const uint32_t c = r.rgb(W / 2, H / 2);
     EXPECT_GT(red(c), 90) << std::hex << c;
     EXPECT_GT(blue(c), 90) << std::hex << c;
@@ -283,20 +287,9 @@ TEST_F(SceneRendererTest, TransparentObjectsBlendOverOpaqueOnesBehindThem) {
 }
 
 TEST_F(SceneRendererTest, AdditiveTransparencyAloneAlsoBlends) {
-    lwo::Layer front, back;
-    lwo::addSquare(front, {0, 0, 0}, 2, 0);
-    lwo::addSquare(back, {0, 0, 0}, 4, 0);
     lwo::Surface glow = glowing("Glow", {1, 0, 0});
     glow.additiveTransparency = 0.5f;
-    putObject("glow.lwo", objectOf(front, glow));
-    putObject("wall.lwo", objectOf(back, glowing("Wall", {0, 0, 1})));
-    lws::Scene s;
-    s.objects.push_back(objectAt("glow.lwo", 0, 0, -1));
-    s.objects.push_back(objectAt("wall.lwo", 0, 0, 1));
-    s.lights.push_back(lws::Light{});
-    s.cameras.push_back(cameraAt(6));
-    LW6Scene& scene = load(s);
-    const Readback r = frame(scene, 0);
+    const Readback r = frontOverWall(glow);
     const uint32_t c = r.rgb(W / 2, H / 2);
     EXPECT_GT(red(c), 90) << std::hex << c;
     EXPECT_GT(blue(c), 90) << std::hex << c;
