@@ -18,6 +18,7 @@ LWSurface::LWSurface() : cosMaxSmoothAngle(float(std::cos(0.17453292519943295) -
 }
 
 LWSurface::~LWSurface() {
+    if (releaseReflectionTargets) releaseReflectionTargets(*this);
     for (LWTextureLayer* l : textureLayers) delete l;
     for (LWColorMap* m : vertexColorMaps)
         if (m) m->release();

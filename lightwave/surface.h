@@ -98,8 +98,11 @@ public:
     uint8_t transparent = 0;
     int32_t reflectionOptions = 1;
     Texture* reflectionImage = nullptr;              // owned by the texture list
-    IDirect3DCubeTexture8* reflectionCube = nullptr; // made by the renderer
+    // Reflection option 3's targets, made by the renderer when first drawn
+    // and released through `releaseReflectionTargets`, which it sets.
+    IDirect3DCubeTexture8* reflectionCube = nullptr;
     IDirect3DSurface8* reflectionDepth = nullptr;
+    void (*releaseReflectionTargets)(LWSurface& surface) = nullptr;
     LW6Scene* reflScene = nullptr;
     // The light whose shadow map this surface receives while it is drawn.
     LWLight* shadowLight = nullptr;

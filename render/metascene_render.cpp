@@ -5,6 +5,8 @@
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "meshes/mesh_layers.h"
 #include "scene_preparation.h"
 
 namespace {
@@ -179,6 +181,13 @@ std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta) {
         if (scene->releaseTargets) scene->releaseTargets(*scene);
         for (LWLight* light : scene->lights)
             if (light->releaseShadowTargets) light->releaseShadowTargets(*light);
+        // Cube reflections are made again when next drawn.
+        for (LWObject* object : scene->objects) {
+            auto* layer = dynamic_cast<LoadedLayer*>(object->layer);
+            if (!layer || !layer->metamesh) continue;
+            for (LWSurface* s : layer->metamesh->srfs)
+                if (s && s->releaseReflectionTargets) s->releaseReflectionTargets(*s);
+        }
     }
     for (Texture* t : meta.textures.all())
         if (auto* target = dynamic_cast<RenderTargetTexture*>(t)) target->releaseDeviceTextures();

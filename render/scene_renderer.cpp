@@ -9,7 +9,9 @@
 #include "lightwave/light_eval.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
+#include "cube_reflections.h"
 #include "mesh_buffers.h"
+#include "planar_mirrors.h"
 #include "shadow_maps.h"
 #include "surface_programs.h"
 #include "timeline/profiler.h"
@@ -45,6 +47,8 @@ public:
 SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {
     hooks.shadowMaps = renderShadowMaps;
     hooks.shadowMatrix = writeShadowMatrix;
+    hooks.planarMirror = drawPlanarMirror;
+    hooks.cubeReflection = drawCubeReflection;
 }
 SceneRenderer::~SceneRenderer() = default;
 
@@ -58,6 +62,14 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     if (!d || nesting >= MAX_RENDER_NESTING) return;
     ++nesting;
     const bool top = nesting == 1;
+    const DrawState outer = drawing;
+    drawing = {&scene, &camera, nullptr, time};
+    if (top) {
+        reflectedObjectsDrawn = 0;
+        for (Level& l : levels) l = Level{};
+    }
+    levels[nesting - 1].renders++;
+    levels[nesting - 1].cullMode = cullMode;
 
     resetItems(scene, camera);
 
@@ -90,6 +102,7 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
         d->SetRenderState(D3DRS_FOGENABLE, FALSE);
         d->SetPixelShader(0);
     }
+    drawing = outer;
     --nesting;
 }
 
@@ -191,12 +204,16 @@ void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
         scene.lights[0]->shadowFar = farDistance;
     }
     camera.setupProjection(time, nearDistance, farDistance);
-    if (nesting == 1) context.device->SetTransform(D3DTS_PROJECTION, asD3D(camera.projection));
+    // Every level sets its own: the fixed-function programs of a reflected
+    // render must see the depth range the vertex programs are given.
+    context.device->SetTransform(D3DTS_PROJECTION, asD3D(camera.projection));
 
     for (const DrawItem& item : list) drawObject(scene, *item.object, time, camera);
     if (nesting == 1) {
         objectsDrawn = int(list.size());
         objectsCulled = culled;
+    } else {
+        reflectedObjectsDrawn += int(list.size());
     }
 }
 
@@ -242,17 +259,7 @@ void SceneRenderer::advanceScene(LW6Scene& scene, double time, LWItem& camera) {
 }
 
 void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera) {
-    IDirect3DDevice8* d = context.device;
     LoadedLayer& layer = *drawableLayer(object);
-
-    if (!object.inverseValid) object.getInvMatrix(time);
-    fillLightSlots(scene, object, slots);
-    for (size_t j = 0; j < scene.lights.size(); ++j) d->LightEnable(DWORD(j), slots.on[j]);
-    for (int k = 0; k < LIGHT_SLOTS; ++k) {
-        setConstant(d, C_SLOT_COLOUR + k, slots.colour[k]);
-        setConstant(d, C_SLOT_POSITION + k, slots.position[k]);
-        setConstant(d, C_SLOT_ATTENUATION + k, slots.attenuation[k]);
-    }
 
     if (layer.metamesh) {
         LWLight* first = scene.lights.empty() ? nullptr : scene.lights[0];
@@ -263,6 +270,28 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
             if (s->reflection.evaluate(time) != 0) s->reflScene = &scene;
             if (shadowPassMode == 0) s->shadowLight = receives ? first : nullptr;
         }
+    }
+
+    applyObjectState(scene, object, time, camera);
+    drawing.object = &object;
+    layer.currentObject = &object;
+    drawMesh(layer, time);
+    layer.currentObject = nullptr;
+    drawing.object = nullptr;
+}
+
+void SceneRenderer::applyObjectState(LW6Scene& scene, LWObject& object, double time,
+                                     LWItem& camera) {
+    IDirect3DDevice8* d = context.device;
+    LoadedLayer& layer = *drawableLayer(object);
+
+    if (!object.inverseValid) object.getInvMatrix(time);
+    fillLightSlots(scene, object, slots);
+    for (size_t j = 0; j < scene.lights.size(); ++j) d->LightEnable(DWORD(j), slots.on[j]);
+    for (int k = 0; k < LIGHT_SLOTS; ++k) {
+        setConstant(d, C_SLOT_COLOUR + k, slots.colour[k]);
+        setConstant(d, C_SLOT_POSITION + k, slots.position[k]);
+        setConstant(d, C_SLOT_ATTENUATION + k, slots.attenuation[k]);
     }
 
     if (!object.worldValid) object.getMatrix(time);
@@ -283,10 +312,27 @@ void SceneRenderer::drawObject(LW6Scene& scene, LWObject& object, double time, L
         setConstant(d, C_SLOT_POSITION, v, v, v, v);
     }
     if (scene.fogType == FOG_LINEAR) d->SetRenderState(D3DRS_FOGENABLE, !object.unaffectedByFog);
+}
 
-    layer.currentObject = &object;
-    drawMesh(layer, time);
-    layer.currentObject = nullptr;
+void SceneRenderer::resumeDrawing() {
+    IDirect3DDevice8* d = context.device;
+    if (!d || !drawing.scene || !drawing.camera) return;
+    LW6Scene& scene = *drawing.scene;
+    LWItem& camera = *drawing.camera;
+    const double time = drawing.time;
+    // The nested render reset the items' cached matrices; they come back the same.
+    if (!camera.inverseValid) camera.getInvMatrix(time);
+    d->SetTransform(D3DTS_VIEW, asD3D(camera.inverseWorld));
+    d->SetTransform(D3DTS_PROJECTION, asD3D(camera.projection));
+    if (!camera.worldValid) camera.getMatrix(time);
+    setConstant(d, C_CAMERA_POSITION, camera.world.row4(3));
+    if (scene.fogType == FOG_LINEAR) {
+        d->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    } else {
+        d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    }
+    if (drawing.object) applyObjectState(scene, *drawing.object, time, camera);
+    for (const std::unique_ptr<SurfaceProgram>& p : context.programs) p->cullMode = cullMode;
 }
 
 void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {

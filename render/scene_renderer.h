@@ -66,6 +66,21 @@ public:
     // An item whose view follows the context's free camera.
     LWItem& freeCameraItem();
 
+    // What is being drawn now: the scene, its camera and the object whose
+    // mesh is drawn (null between objects). A nested render (mirror, cube
+    // face) leaves it as it found it.
+    struct DrawState {
+        LW6Scene* scene = nullptr;
+        LWItem* camera = nullptr;
+        LWObject* object = nullptr;
+        double time = 0;
+    };
+    const DrawState& current() const { return drawing; }
+    // After a nested render: the view, projection, camera position, the
+    // current object's lights, matrices and fog, and the cull mode the
+    // programs draw with, as they were before it.
+    void resumeDrawing();
+
     DeviceContext& context;
     RendererHooks hooks;
     int nesting = 0;
@@ -73,9 +88,20 @@ public:
     int mirrorDepth = 0;
     bool drawingShadowMap = false; // inside the shadow-map pass
     uint32_t cullMode = 3;  // D3DCULL_CCW: single-sided surfaces
+    // The stencil test as mirrors last left it (kept here: pure devices do
+    // not answer GetRenderState).
+    uint32_t stencilEnableState = 0;
+    uint32_t stencilRefState = 0;
     // Counts of the last top-level render, for tests and the profiler report.
     int objectsDrawn = 0;
     int objectsCulled = 0;
+    int reflectedObjectsDrawn = 0; // by the nested renders of mirrors and cubes
+    // Per nesting level: the renders entered and the cull mode they drew with.
+    struct Level {
+        int renders = 0;
+        uint32_t cullMode = 0;
+    };
+    Level levels[MAX_RENDER_NESTING];
     // Set while a frame is advanced without drawing; hooks then only move
     // their state on.
     bool dry = false;
@@ -91,9 +117,12 @@ private:
     void moveEffects(LW6Scene& scene, double time);
     void setupLighting(LW6Scene& scene, double time, LWItem& camera);
     void drawObject(LW6Scene& scene, LWObject& object, double time, LWItem& camera);
+    // The device state one object is drawn with: lights, matrices, fog.
+    void applyObjectState(LW6Scene& scene, LWObject& object, double time, LWItem& camera);
     void flarePass(LW6Scene& scene, double time);
 
     LightSlots slots;
+    DrawState drawing;
     Matrix4 objectWorldViewProjection = Matrix4::identity(); // of the object being drawn
     std::unique_ptr<LWItem> freeCamera;
     int lightsSwitchedOn = 0; // light indices below it may be on in the device

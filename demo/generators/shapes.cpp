@@ -64,6 +64,30 @@ void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across,
     layer.uvMaps.push_back(map);
 }
 
+void addSphere(lwo::Layer& layer, lwo::Vec3 centre, float radius, int stacks, int around,
+               int surface) {
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int i = 0; i <= stacks; ++i) {
+        const float polar = PI * float(i) / float(stacks);
+        for (int j = 0; j < around; ++j) {
+            // Round against the angle's sense: the quads then face outwards.
+            const float a = -2 * PI * float(j) / float(around);
+            layer.points.push_back({centre.x + radius * std::sin(polar) * std::cos(a),
+                                    centre.y + radius * std::cos(polar),
+                                    centre.z + radius * std::sin(polar) * std::sin(a)});
+        }
+    }
+    const size_t firstPolygon = layer.polygons.size();
+    addGridQuads(layer, first, stacks, around, false, true, surface);
+    // At the poles a quad's two corners are one place: keep it a triangle.
+    for (size_t k = firstPolygon; k < layer.polygons.size(); ++k) {
+        const size_t row = (k - firstPolygon) / size_t(around);
+        std::vector<uint32_t>& p = layer.polygons[k].points;
+        if (row == 0) p.erase(p.begin() + 3);                // the top pole's two corners
+        else if (row + 1 == size_t(stacks)) p.erase(p.begin() + 1); // the bottom pole's
+    }
+}
+
 void addPyramid(lwo::Layer& layer, lwo::Vec3 base, float width, float height, int surface,
                 lwo::ColourMap& colours, const float foot[3], const float tip[3]) {
     const uint32_t first = uint32_t(layer.points.size());

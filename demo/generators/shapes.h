@@ -1,6 +1,6 @@
 #pragma once
-// Shapes for the show's objects, as LWO2 layers: a torus and a terrain of
-// rolling hills, both of quads wound as LightWave's front faces (clockwise
+// Shapes for the show's objects, as LWO2 layers: a torus, a sphere, a
+// pyramid and a terrain of rolling hills, both of quads wound as LightWave's front faces (clockwise
 // seen from the side they face), sized for the software rasteriser.
 
 #include "demo/lightwave/lwo_writer.h"
@@ -11,6 +11,11 @@
 // tube, with the seams' corners given per polygon.
 void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
               const char* uvMap = nullptr);
+
+// A sphere of `radius` around `centre`: `stacks` bands from pole to pole,
+// each of `around` quads (those at the poles close into triangles).
+void addSphere(lwo::Layer& layer, lwo::Vec3 centre, float radius, int stacks, int around,
+               int surface);
 
 // A four-sided pyramid standing on `base` (its centre), `width` across and
 // `height` tall, with a colour map entry per point: `foot` at the base,

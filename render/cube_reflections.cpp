@@ -1,0 +1,103 @@
+#include "cube_reflections.h"
+
+#include "app/d3d_check.h"
+#include "base/color.h"
+#include "device_constants.h"
+#include "lightwave/items.h"
+#include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "mesh_buffers.h"
+#include "meshes/mesh_layers.h"
+#include "reflection_geometry.h"
+#include "scene_renderer.h"
+#include "timeline/profiler.h"
+
+void releaseCubeTargets(LWSurface& surface) {
+    if (surface.reflectionCube) surface.reflectionCube->Release();
+    if (surface.reflectionDepth) surface.reflectionDepth->Release();
+    surface.reflectionCube = nullptr;
+    surface.reflectionDepth = nullptr;
+}
+
+namespace {
+
+bool makeCubeTargets(DeviceContext& context, LWSurface& surface) {
+    IDirect3DDevice8* d = context.device;
+    surface.releaseReflectionTargets = releaseCubeTargets;
+    const bool ok =
+        D3D_CHECK(d->CreateCubeTexture(CUBE_REFLECTION_SIZE, 1, D3DUSAGE_RENDERTARGET,
+                                       D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                       &surface.reflectionCube)) &&
+        D3D_CHECK(d->CreateDepthStencilSurface(CUBE_REFLECTION_SIZE, CUBE_REFLECTION_SIZE,
+                                               D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
+                                               &surface.reflectionDepth));
+    if (!ok) releaseCubeTargets(surface);
+    return ok;
+}
+
+void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface,
+                 LWObject& object, double time) {
+    DeviceContext& context = renderer.context;
+    IDirect3DDevice8* d = context.device;
+    const SceneRenderer::DrawState state = renderer.current();
+    LW6Scene* scene = surface.reflScene ? surface.reflScene : state.scene;
+    if (!scene || !state.camera) return;
+    LWItem& camera = *state.camera;
+    if (!camera.inverseValid) camera.getInvMatrix(time);
+    if (!object.worldValid) object.getMatrix(time);
+    layer.ensureBoundingBox();
+    const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
+
+    IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
+    d->GetRenderTarget(&savedColour);
+    d->GetDepthStencilSurface(&savedDepth);
+    D3DVIEWPORT8 savedViewport;
+    const bool viewportKept = D3D_CHECK(d->GetViewport(&savedViewport));
+    // What the surroundings show where nothing is: the scene's own background.
+    const float* c = scene->clearColor;
+    const D3DCOLOR background = packColor(c[0], c[1], c[2], c[3]);
+
+    for (int face = 0; face < 6; ++face) {
+        IDirect3DSurface8* target = nullptr;
+        {
+            ProfileScope scope(PROFILE_GET_CUBE_MAP_SURFACE);
+            if (!D3D_CHECK(surface.reflectionCube->GetCubeMapSurface(
+                    D3DCUBEMAP_FACES(face), 0, &target)))
+                continue;
+        }
+        if (D3D_CHECK(d->SetRenderTarget(target, surface.reflectionDepth))) {
+            d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL,
+                     background, 1.0f, 0);
+            ViewCamera faceCamera(&context, cubeFaceView(camera.inverseWorld, eye, face),
+                                  cubeFaceLens());
+            layer.currentObject = &faceCamera;
+            renderer.renderScene(*scene, time, faceCamera);
+            layer.currentObject = &object;
+        }
+        target->Release();
+    }
+
+    d->SetRenderTarget(savedColour, savedDepth);
+    if (savedColour) savedColour->Release();
+    if (savedDepth) savedDepth->Release();
+    if (viewportKept) d->SetViewport(&savedViewport);
+    renderer.resumeDrawing();
+}
+
+} // namespace
+
+void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, double time) {
+    DeviceContext& context = renderer.context;
+    auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
+    if (!context.device || !buffers || !layer.metamesh) return;
+    LWSurface& surface = *layer.metamesh->srfs[size_t(key)];
+    const DeviceBufferSet* set = buffers->ownSet(key);
+    if (!set) return;
+    auto* object = dynamic_cast<LWObject*>(layer.currentObject);
+    if (!surface.reflectionCube && !makeCubeTargets(context, surface)) {
+        MeshBuffers::drawSurface(context, *set, key, surface, time);
+        return;
+    }
+    if (object && renderer.nesting == 1) refreshCube(renderer, layer, surface, *object, time);
+    MeshBuffers::drawSurface(context, *set, key, surface, time);
+}

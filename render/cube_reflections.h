@@ -1,0 +1,24 @@
+#pragma once
+// Cube-map reflections (reflection option 3): the scene around the object,
+// drawn into the six faces of the surface's cube from the object's centre,
+// then the surface drawn with the finished cube.
+//
+// The faces follow the axes of the camera looking at the object, because
+// the surface looks its cube up by the camera-space reflection vector. The
+// object itself (every object of its layer) is hidden while its cube is
+// drawn. The cube is refreshed each time the object is drawn at the top
+// level of a frame; inside mirrors and other cubes it shows the cube of its
+// latest refresh, which also keeps chrome objects facing each other from
+// drawing each other without end.
+
+class LoadedLayer;
+class LWSurface;
+class SceneRenderer;
+
+void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int surfaceKey, double time);
+
+// Releases the surface's cube and depth targets (they are made again when
+// next drawn): before a device reset and when the surface goes.
+void releaseCubeTargets(LWSurface& surface);
+
+constexpr unsigned CUBE_REFLECTION_SIZE = 256;
