@@ -102,6 +102,7 @@ public:
     // and released through `releaseReflectionTargets`, which it sets.
     IDirect3DCubeTexture8* reflectionCube = nullptr;
     IDirect3DSurface8* reflectionDepth = nullptr;
+    const void* reflectionDevice = nullptr; // the device they belong to
     void (*releaseReflectionTargets)(LWSurface& surface) = nullptr;
     LW6Scene* reflScene = nullptr;
     // The light whose shadow map this surface receives while it is drawn.

@@ -17,6 +17,7 @@ void releaseCubeTargets(LWSurface& surface) {
     if (surface.reflectionDepth) surface.reflectionDepth->Release();
     surface.reflectionCube = nullptr;
     surface.reflectionDepth = nullptr;
+    surface.reflectionDevice = nullptr;
 }
 
 namespace {
@@ -32,6 +33,7 @@ bool makeCubeTargets(DeviceContext& context, LWSurface& surface) {
                                                D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
                                                &surface.reflectionDepth));
     if (!ok) releaseCubeTargets(surface);
+    if (ok) surface.reflectionDevice = d;
     return ok;
 }
 
@@ -49,8 +51,13 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
 
     IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
-    d->GetRenderTarget(&savedColour);
+    if (!D3D_CHECK(d->GetRenderTarget(&savedColour))) return;
     d->GetDepthStencilSurface(&savedDepth);
+    // Not read from while it is drawn into.
+    d->SetTexture(1, nullptr);
+    // Mirrors in the faces count their depth from the faces' own stencil.
+    const int mirrorDepth = renderer.mirrorDepth;
+    renderer.mirrorDepth = 0;
     D3DVIEWPORT8 savedViewport;
     const bool viewportKept = D3D_CHECK(d->GetViewport(&savedViewport));
     // What the surroundings show where nothing is: the scene's own background.
@@ -77,8 +84,9 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
         target->Release();
     }
 
+    renderer.mirrorDepth = mirrorDepth;
     d->SetRenderTarget(savedColour, savedDepth);
-    if (savedColour) savedColour->Release();
+    savedColour->Release();
     if (savedDepth) savedDepth->Release();
     if (viewportKept) d->SetViewport(&savedViewport);
     renderer.resumeDrawing();
@@ -94,10 +102,22 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, do
     const DeviceBufferSet* set = buffers->ownSet(key);
     if (!set) return;
     auto* object = dynamic_cast<LWObject*>(layer.currentObject);
-    if (!surface.reflectionCube && !makeCubeTargets(context, surface)) {
+    // The targets live on the first device that draws the surface; other
+    // outputs' devices draw it without them.
+    if (surface.reflectionCube && surface.reflectionDevice != context.device) {
+        IDirect3DCubeTexture8* cube = surface.reflectionCube;
+        surface.reflectionCube = nullptr;
+        MeshBuffers::drawSurface(context, *set, key, surface, time);
+        surface.reflectionCube = cube;
+        return;
+    }
+    const bool fresh = !surface.reflectionCube;
+    if (fresh && !makeCubeTargets(context, surface)) {
         MeshBuffers::drawSurface(context, *set, key, surface, time);
         return;
     }
-    if (object && renderer.nesting == 1) refreshCube(renderer, layer, surface, *object, time);
+    // A new cube is drawn into at once, even inside another reflection.
+    if (object && (renderer.nesting == 1 || fresh))
+        refreshCube(renderer, layer, surface, *object, time);
     MeshBuffers::drawSurface(context, *set, key, surface, time);
 }

@@ -42,13 +42,16 @@ void drawPlanarMirror(SceneRenderer& renderer, LoadedLayer& layer, int key, doub
 
     // Mark the mirror's visible pixels: stencil d-1 becomes d. Only the
     // stencil is written; the surface's colour comes with the unmarking.
+    // With the stencil switched off nothing is marked: the surface is drawn
+    // here, once, and no reflection is.
+    const bool marking = context.stencilEnable != 0;
     d->SetRenderState(D3DRS_STENCILENABLE, DWORD(context.stencilEnable));
     d->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
     d->SetRenderState(D3DRS_STENCILREF, DWORD(depth - 1));
     d->SetRenderState(D3DRS_STENCILMASK, 0xFFFFFFFF);
     d->SetRenderState(D3DRS_STENCILWRITEMASK, 0xFFFFFFFF);
     stencilOps(d, D3DSTENCILOP_INCR);
-    d->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+    if (marking) d->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
     renderer.shadowPassMode = 1;
     MeshBuffers::drawSurface(context, *set, key, surface, time);
     renderer.shadowPassMode = 0;
@@ -81,11 +84,7 @@ void drawPlanarMirror(SceneRenderer& renderer, LoadedLayer& layer, int key, doub
     const Matrix4 toClip = object->world * mirroredView * camera.projection;
     Vec4 corners[4];
     for (int i = 0; i < 4; ++i) corners[i] = transformHomogeneous(toClip, outline[i]);
-    // The camera's lens before its depth fit: the mirror camera fits its own.
-    Matrix4 lens = camera.projection;
-    lens.m[2][2] = 1;
-    lens.m[3][2] = 0;
-    MirrorCamera mirror(&context, mirroredView, lens, portalThrough(corners));
+    MirrorCamera mirror(&context, mirroredView, camera.projection, portalThrough(corners));
     mirror.minNear = camera.minNear;
 
     LW6Scene* scene = surface.reflScene;

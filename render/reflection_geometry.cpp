@@ -93,13 +93,18 @@ void ViewCamera::computeProjection(double) {
 }
 
 MirrorCamera::MirrorCamera(DeviceContextBase* context, const Matrix4& mirroredView,
-                           const Matrix4& lens, const Portal& portal)
-    : ViewCamera(context, mirroredView, lens), portal(portal) {
+                           const Matrix4& projection, const Portal& portal)
+    : ViewCamera(context, mirroredView, projection), portal(portal) {
     name = "(mirror camera)";
 }
 
 bool MirrorCamera::boxInView(const Vec4 corners[8]) {
     return LWItem::boxInView(corners) && portalHolds(portal, corners);
+}
+
+void MirrorCamera::setupProjection(double time, float, float) {
+    if (!projectionValid) computeProjection(time);
+    pmXYZWcalced = 1;
 }
 
 Matrix4 cubeFaceLens() {

@@ -52,12 +52,16 @@ public:
 };
 
 // The camera a planar mirror sees the world through: the mirrored view, the
-// lens of the camera looking at the mirror, and culling to the portal.
+// projection of the camera looking at the mirror, and culling to the portal.
+// It keeps that projection's depth range rather than fitting its own: the
+// reflection is drawn into the same depth buffer, and the mirror surface laid
+// over it, and whatever is drawn after, must compare depths in one range.
 class MirrorCamera : public ViewCamera {
 public:
-    MirrorCamera(DeviceContextBase* context, const Matrix4& mirroredView, const Matrix4& lens,
-                 const Portal& portal);
+    MirrorCamera(DeviceContextBase* context, const Matrix4& mirroredView,
+                 const Matrix4& projection, const Portal& portal);
     bool boxInView(const Vec4 corners[8]) override;
+    void setupProjection(double time, float nearDistance, float farDistance) override;
 
     Portal portal;
 };

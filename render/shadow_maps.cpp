@@ -126,6 +126,11 @@ void renderShadowMaps(SceneRenderer& renderer, LW6Scene& scene, double time) {
     auto* flat = static_cast<FlatShadowProgram*>(context.programs.size() > 1
                                                      ? context.programs[1].get()
                                                      : nullptr);
+    // The map holds the faces turned away from the light: a lit face is then
+    // never compared with its own depth, which at a slant differs from the
+    // map's by more than any fixed bias (stripes of false shadow).
+    const uint32_t keptCull = renderer.cullMode;
+    renderer.cullMode = D3DCULL_CW;
     for (LWLight* light : scene.lights) {
         if (light->shadowType != SHADOW_MAP || !light->shadowColourSurface ||
             !light->shadowDepthSurface)
@@ -169,6 +174,7 @@ void renderShadowMaps(SceneRenderer& renderer, LW6Scene& scene, double time) {
         renderer.shadowPassMode = 0;
         if (flat) flat->shadowPassMode = 0;
     }
+    renderer.cullMode = keptCull;
     d->SetRenderTarget(savedColour, savedDepth);
     if (savedColour) savedColour->Release();
     if (savedDepth) savedDepth->Release();

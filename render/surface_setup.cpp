@@ -375,6 +375,8 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         p.render(RS_TEXTUREFACTOR, uint32_t(strength * 255.0f) << 24);
         p.stage(1, TSS_TEXCOORDINDEX, TCI_CAMERASPACEREFLECTIONVECTOR);
         p.stage(1, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT3);
+        // The direction as it is: a spherical map's scale may be left in stage 1.
+        p.transform(TS_TEXTURE1, Matrix4::identity());
         p.stage(1, TSS_MAGFILTER, TEXF_LINEAR);
         p.render(RS_NORMALIZENORMALS, 1);
         ops(p, 1, TOP_MODULATEALPHA_ADDCOLOR, TA_CURRENT, TA_TEXTURE, TOP_DISABLE, TA_CURRENT,

@@ -6,8 +6,11 @@
 // glass pyramids with a vertex-colour map. The scenes: night (the panels
 // with the ring turning before them under a moon and a warm lamp), dusk (the
 // same, drawn into the screen's texture), dawn (a flight over the hills at
-// sunrise in fog past the beacons under a searchlight, seen by two cameras).
-// The metascripts: "scenes.txt" (dusk and night) and "dawn.txt".
+// sunrise in fog past the beacons under a searchlight, seen by two cameras),
+// hall (a ring casting its shadow on a plinth over a mirror floor, beside a
+// chrome ball: "hall_floor.lwo", "hall_plinth.lwo", "hall_pillars.lwo",
+// "hall_ring.lwo", "chrome_ball.lwo"). The metascripts: "scenes.txt" (dusk and night),
+// "dawn.txt" and "hall.txt".
 //
 //   make_scenes OUT-DIR
 
@@ -236,6 +239,148 @@ lws::Scene dawnScene() {
     return s;
 }
 
+// The hall: a dark mirror floor, a stone plinth under a spot light with a
+// shadow map, a gold ring turning and bobbing over it, a chrome ball that
+// reflects the hall around it, and four coloured pillars.
+lwo::Object hallFloor() {
+    lwo::Object o;
+    lwo::Surface mirror;
+    mirror.name = "Mirror";
+    mirror.colour = {0.08f, 0.08f, 0.14f};
+    mirror.diffuse = 0.5f;
+    mirror.reflection = 0.7f;
+    mirror.reflectionOptions = 0; // a planar mirror
+    o.surfaces.push_back(mirror);
+    lwo::Layer layer;
+    layer.name = "floor";
+    addTerrain(layer, 24, 6, 0, 0, 0, 0); // flat
+    o.layers.push_back(layer);
+    return o;
+}
+
+lwo::Object hallPlinth() {
+    lwo::Object o;
+    lwo::Surface stone;
+    stone.name = "Stone";
+    stone.colour = {0.85f, 0.82f, 0.75f};
+    o.surfaces.push_back(stone);
+    lwo::Layer layer;
+    layer.name = "plinth";
+    addBox(layer, {0, 0.25f, 0}, {3.6f, 0.5f, 3.6f}, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+lwo::Object hallPillars() {
+    lwo::Object o;
+    const lwo::Vec3 colours[4] = {{1, 0.2f, 0.2f}, {0.2f, 1, 0.3f}, {0.3f, 0.4f, 1}, {1, 0.85f, 0.2f}};
+    const char* names[4] = {"RedPillar", "GreenPillar", "BluePillar", "YellowPillar"};
+    lwo::Layer layer;
+    layer.name = "pillars";
+    const float at[4][2] = {{-6, 5}, {6, 5}, {-6, -5}, {6, -5}};
+    for (int i = 0; i < 4; ++i) {
+        lwo::Surface pillar;
+        pillar.name = names[i];
+        pillar.colour = colours[i];
+        pillar.luminosity = 0.5f;
+        pillar.diffuse = 0.6f;
+        o.surfaces.push_back(pillar);
+        addBox(layer, {at[i][0], 2, at[i][1]}, {1, 4, 1}, i);
+    }
+    o.layers.push_back(layer);
+    return o;
+}
+
+lwo::Object hallRing() {
+    lwo::Object o;
+    lwo::Surface gold;
+    gold.name = "Gold";
+    gold.colour = {1.0f, 0.78f, 0.3f};
+    gold.specularity = 0.7f;
+    gold.glossiness = 0.6f;
+    gold.smoothingAngle = 60;
+    o.surfaces.push_back(gold);
+    lwo::Layer layer;
+    layer.name = "ring";
+    addTorus(layer, 1.0f, 0.3f, 32, 12, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+lwo::Object chromeBall() {
+    lwo::Object o;
+    lwo::Surface chrome;
+    chrome.name = "Chrome";
+    chrome.colour = {0.1f, 0.1f, 0.1f};
+    chrome.diffuse = 0.1f;
+    chrome.specularity = 0.8f;
+    chrome.glossiness = 0.7f;
+    chrome.reflection = 1;
+    chrome.reflectionOptions = 3; // reflects the scene drawn into its cube
+    chrome.smoothingAngle = 89;
+    o.surfaces.push_back(chrome);
+    lwo::Layer layer;
+    layer.name = "ball";
+    addSphere(layer, {0, 0, 0}, 1.1f, 16, 24, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+lws::Scene hallScene() {
+    lws::Scene s;
+    lws::Item floor;
+    floor.name = "hall_floor.lwo";
+    s.objects.push_back(floor);
+    // The plinth takes the ring's shadow; the rest only cast one, and keep
+    // their own colours (a receiver is drawn in the light's colour).
+    lws::Item plinth;
+    plinth.name = "hall_plinth.lwo";
+    s.objects.push_back(plinth);
+    lws::Item pillars;
+    pillars.name = "hall_pillars.lwo";
+    pillars.shadowOptions = 2;
+    s.objects.push_back(pillars);
+    // The ring turns over the plinth, rising and sinking on the bars.
+    lws::Item ring;
+    ring.name = "hall_ring.lwo";
+    ring.shadowOptions = 3;
+    ring.motion = {keyAt(0, -0.8f, 2.0f, 0, 0, 1.1f), keyAt(2, 0, 2.6f, 0.5f, 1.2f, 1.3f),
+                   keyAt(4, 0.8f, 2.0f, 0, 2.4f, 1.1f), keyAt(6, 0, 2.6f, -0.5f, 3.6f, 1.3f),
+                   keyAt(8, -0.8f, 2.0f, 0, 4.8f, 1.1f)};
+    s.objects.push_back(ring);
+    lws::Item ball;
+    ball.name = "chrome_ball.lwo";
+    ball.shadowOptions = 2;
+    ball.motion[0] = keyAt(0, 3.2f, 1.1f, -3.0f);
+    s.objects.push_back(ball);
+    // The key light: a spot from high in front with a shadow map and a soft edge.
+    lws::Light key;
+    key.name = "Key";
+    key.type = 2;
+    key.shadowType = 2;
+    key.shadowMapSize = 512;
+    key.coneAngle = 30;
+    key.edgeAngle = 10;
+    key.intensity = 0.75f;
+    key.colour[2] = 0.9f;
+    key.motion[0] = keyAt(0, 0, 9, -2.5f, 0, 1.3f);
+    s.lights.push_back(key);
+    lws::Light fill;
+    fill.name = "Fill";
+    fill.intensity = 0.3f;
+    fill.colour[0] = 0.6f;
+    fill.colour[1] = 0.7f;
+    fill.motion[0] = keyAt(0, 0, 5, 0, -0.8f, 0.5f);
+    s.lights.push_back(fill);
+    s.ambientIntensity = 0.2f;
+    lws::Camera camera;
+    camera.name = "Hall";
+    camera.eyeSeparation = 0;
+    camera.motion = {keyAt(0, -2, 5.5f, -13, 0.12f, 0.36f), keyAt(8, 2, 5.2f, -13, -0.12f, 0.34f)};
+    s.cameras.push_back(camera);
+    return s;
+}
+
 lws::Scene sceneOf(float cameraDistance) {
     lws::Scene s;
     lws::Item panel;
@@ -303,6 +448,18 @@ int main(int argc, char** argv) {
     dusk.objects.push_back(turningRing());
     ok = ok && save(dir + "/dusk.lws", lws::write(dusk));
     ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
+    const std::vector<uint8_t> hallFloorBytes = lwo::write(hallFloor());
+    ok = ok && save(dir + "/hall_floor.lwo", hallFloorBytes.data(), hallFloorBytes.size());
+    const std::vector<uint8_t> plinthBytes = lwo::write(hallPlinth());
+    ok = ok && save(dir + "/hall_plinth.lwo", plinthBytes.data(), plinthBytes.size());
+    const std::vector<uint8_t> pillarBytes = lwo::write(hallPillars());
+    ok = ok && save(dir + "/hall_pillars.lwo", pillarBytes.data(), pillarBytes.size());
+    const std::vector<uint8_t> ringBytes = lwo::write(hallRing());
+    ok = ok && save(dir + "/hall_ring.lwo", ringBytes.data(), ringBytes.size());
+    const std::vector<uint8_t> ballBytes = lwo::write(chromeBall());
+    ok = ok && save(dir + "/chrome_ball.lwo", ballBytes.data(), ballBytes.size());
+    ok = ok && save(dir + "/hall.lws", lws::write(hallScene()));
+    ok = ok && save(dir + "/hall.txt", "hall.lws\n");
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.
     ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\n");

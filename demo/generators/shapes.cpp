@@ -64,6 +64,20 @@ void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across,
     layer.uvMaps.push_back(map);
 }
 
+void addBox(lwo::Layer& layer, lwo::Vec3 c, lwo::Vec3 size, int surface) {
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int i = 0; i < 8; ++i)
+        layer.points.push_back({c.x + ((i & 4) ? 0.5f : -0.5f) * size.x,
+                                c.y + ((i & 2) ? 0.5f : -0.5f) * size.y,
+                                c.z + ((i & 1) ? 0.5f : -0.5f) * size.z});
+    // Corner k: bit 2 max x, bit 1 max y, bit 0 max z.
+    const uint32_t faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 1, 3, 2},
+                                  {4, 6, 7, 5}, {2, 3, 7, 6}, {0, 4, 5, 1}};
+    for (const auto& f : faces)
+        layer.polygons.push_back(
+            {{first + f[0], first + f[1], first + f[2], first + f[3]}, surface});
+}
+
 void addSphere(lwo::Layer& layer, lwo::Vec3 centre, float radius, int stacks, int around,
                int surface) {
     const uint32_t first = uint32_t(layer.points.size());

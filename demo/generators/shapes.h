@@ -1,6 +1,6 @@
 #pragma once
-// Shapes for the show's objects, as LWO2 layers: a torus, a sphere, a
-// pyramid and a terrain of rolling hills, both of quads wound as LightWave's front faces (clockwise
+// Shapes for the show's objects, as LWO2 layers: a torus, a box, a
+// sphere, a pyramid and a terrain of rolling hills, both of quads wound as LightWave's front faces (clockwise
 // seen from the side they face), sized for the software rasteriser.
 
 #include "demo/lightwave/lwo_writer.h"
@@ -11,6 +11,10 @@
 // tube, with the seams' corners given per polygon.
 void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
               const char* uvMap = nullptr);
+
+// A box around `centre` with sides `size` (x, y, z): six quads wound
+// clockwise seen from outside.
+void addBox(lwo::Layer& layer, lwo::Vec3 centre, lwo::Vec3 size, int surface);
 
 // A sphere of `radius` around `centre`: `stacks` bands from pole to pole,
 // each of `around` quads (those at the poles close into triangles).

@@ -86,6 +86,19 @@ TEST_F(MirrorTest, TheFloorShowsTheCubeMirroredAndNothingOutsideItsPortal) {
     EXPECT_EQ(0u, messages.count());
 }
 
+TEST_F(MirrorTest, AHalfMirrorShowsHalfOfWhatItReflects) {
+    LW6Scene& scene = floorScene(0.5f);
+    const Readback r = frame(scene, 0, nullptr, 0xFF0000FF);
+    // The black mirror over the reflection at half: half red where the cube
+    // is reflected, half the blue background where nothing is.
+    const uint32_t reflected = at(r, scene, {0, -1, 0});
+    EXPECT_NEAR(red(reflected), 128, 12) << std::hex << reflected;
+    EXPECT_LT(blue(reflected), 12) << std::hex << reflected;
+    const uint32_t empty = at(r, scene, {-1.6f, 0, -1.6f});
+    EXPECT_NEAR(blue(empty), 128, 12) << std::hex << empty;
+    EXPECT_EQ(0, red(empty)) << std::hex << empty;
+}
+
 TEST_F(MirrorTest, AMirrorThatReflectsNothingNowIsAPlainSurface) {
     LW6Scene& scene = floorScene(0);
     const Readback r = frame(scene, 0);
@@ -93,14 +106,17 @@ TEST_F(MirrorTest, AMirrorThatReflectsNothingNowIsAPlainSurface) {
     EXPECT_EQ(0, sceneRenderer(context()).reflectedObjectsDrawn);
 }
 
-TEST_F(MirrorTest, TheStencilSwitchTurnedOffHidesTheReflection) {
-    LW6Scene& scene = floorScene();
+TEST_F(MirrorTest, TheStencilSwitchTurnedOffLeavesTheSurfaceWithoutItsReflection) {
+    LW6Scene& scene = floorScene(0.5f);
     context().stencilEnable = 0;
-    const Readback r = frame(scene, 0);
-    EXPECT_LT(red(at(r, scene, {0, -1, 0})), 30);
+    const Readback r = frame(scene, 0, nullptr, 0xFF0000FF);
+    // The black half mirror over the blue background, drawn once.
+    const uint32_t off = at(r, scene, {0, -1, 0});
+    EXPECT_LT(red(off), 12) << std::hex << off;
+    EXPECT_NEAR(blue(off), 128, 12) << std::hex << off;
     context().stencilEnable = 1;
-    const Readback again = frame(scene, 0);
-    EXPECT_GT(red(at(again, scene, {0, -1, 0})), 200);
+    const Readback again = frame(scene, 0, nullptr, 0xFF0000FF);
+    EXPECT_NEAR(red(at(again, scene, {0, -1, 0})), 128, 12);
 }
 
 // A mirror surface reached without its reflection scene: the assertion, and
@@ -157,7 +173,7 @@ TEST_F(MirrorTest, FacingMirrorsNestToTheLimitFlippingTheCullMode) {
 // and a magenta one on its right: each side of the sphere shows its wall.
 class CubeReflectionTest : public SceneRendererTest {
 protected:
-    LW6Scene& chromeScene() {
+    LW6Scene& chromeScene(bool mirrorFloor = false) {
         lwo::Layer ball, square;
         addSphere(ball, {0, 0, 0}, 1.5f, 16, 24, 0);
         lwo::Surface chrome = surfaceOf("Chrome", {0, 0, 0});
@@ -184,6 +200,16 @@ protected:
         right.motion[0].rotation[0] = 90 * DEG;
         s.objects.push_back(left);
         s.objects.push_back(right);
+        if (mirrorFloor) {
+            // A glowing blue half mirror under the ball.
+            lwo::Layer floor;
+            addTerrain(floor, 30, 6, 0, 0, 0, 0);
+            lwo::Surface m = glowing("Floor", {0, 0, 1});
+            m.reflection = 0.5f;
+            m.reflectionOptions = 0;
+            putObject("floor.lwo", objectOf(floor, m));
+            s.objects.push_back(objectAt("floor.lwo", 0, -3, 0));
+        }
         s.lights.push_back(lws::Light{});
         s.cameras.push_back(cameraAt(6));
         return load(s);
@@ -221,6 +247,16 @@ TEST_F(CubeReflectionTest, EachSideOfTheSphereShowsTheWallItFaces) {
     EXPECT_EQ(0u, messages.count());
 }
 
+// A mirror seen in the cube's faces is drawn there as in the frame: the
+// ball's underside shows the blue floor.
+TEST_F(CubeReflectionTest, AMirrorFloorShowsInTheCube) {
+    LW6Scene& scene = chromeScene(true);
+    const Readback r = frame(scene, 0);
+    const uint32_t under = at(r, scene, {0, -S, -S});
+    EXPECT_GT(blue(under), 100) << std::hex << under;
+    EXPECT_EQ(0u, messages.count());
+}
+
 TEST_F(CubeReflectionTest, TheCubeIsMadeAgainAfterADeviceReset) {
     LW6Scene& scene = chromeScene();
     const uint32_t before = at(frame(scene, 0), scene, {-S, 0, -S});
@@ -237,3 +273,4 @@ TEST_F(CubeReflectionTest, TheCubeIsMadeAgainAfterADeviceReset) {
 }
 
 } // namespace
+

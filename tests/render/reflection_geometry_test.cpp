@@ -134,11 +134,16 @@ TEST(ReflectionCameras, AMirrorCameraSeesFromTheMirroredEye) {
     expectNear(camera.world.row(3), {0, -2, -5});
     camera.getInvMatrix(0);
     EXPECT_EQ(0, std::memcmp(&mirrored, &camera.inverseWorld, sizeof mirrored));
-    // Fitted in depth like a camera, from its own lens.
+    // It keeps the depth range of the projection it was given.
     camera.setupProjection(0, 1, 100);
-    EXPECT_EQ(1, camera.projection.m[0][0]);
-    EXPECT_NEAR(0, transformHomogeneous(camera.projection, {0, 0, 1}).z, 1e-4f);
+    EXPECT_EQ(0, std::memcmp(&camera.lens, &camera.projection, sizeof camera.lens));
     EXPECT_TRUE(camera.pmXYZWcalced);
+    // A cube face's camera fits its own.
+    ViewCamera face(nullptr, view, cubeFaceLens());
+    face.invalidate();
+    face.setupProjection(0, 1, 100);
+    EXPECT_NEAR(0, transformHomogeneous(face.projection, {0, 0, 1}).z, 1e-4f);
+    EXPECT_NEAR(100, transformHomogeneous(face.projection, {0, 0, 100}).z, 1e-2f);
 }
 
 TEST(CubeFaces, EachFaceLooksAlongItsAxisWithTheCameraAxes) {

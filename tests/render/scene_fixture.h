@@ -49,20 +49,9 @@ int brightness(uint32_t c) {
     return red(c) + blue(c);
 }
 
-// A cube of side `size` centred at `c`: six quads wound clockwise seen from
-// outside, as LightWave writes front faces.
+// A cube of side `size` centred at `c`.
 void addCube(lwo::Layer& layer, lwo::Vec3 c, float size, int surface) {
-    const float h = size / 2;
-    const uint32_t first = uint32_t(layer.points.size());
-    for (int i = 0; i < 8; ++i)
-        layer.points.push_back(
-            {c.x + ((i & 4) ? h : -h), c.y + ((i & 2) ? h : -h), c.z + ((i & 1) ? h : -h)});
-    // Corner k: bit 2 max x, bit 1 max y, bit 0 max z.
-    const uint32_t faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 1, 3, 2},
-                                  {4, 6, 7, 5}, {2, 3, 7, 6}, {0, 4, 5, 1}};
-    for (const auto& f : faces)
-        layer.polygons.push_back(
-            {{first + f[0], first + f[1], first + f[2], first + f[3]}, surface});
+    addBox(layer, c, {size, size, size}, surface);
 }
 
 // A square of side `size` facing -z at `c`, cut into n x n quads so that

@@ -358,6 +358,11 @@ TEST(FixedFunctionStages, SphericalAndCubeReflections) {
     EXPECT_EQ(TOP_SELECTARG1, stageState(p, 0, TSS_ALPHAOP));
     EXPECT_EQ(TADDRESS_MIRROR, stageState(p, 0, TSS_ADDRESSU));
     EXPECT_EQ(TTFF_COUNT3, stageState(p, 1, TSS_TEXTURETRANSFORMFLAGS));
+    // The reflection direction reaches the cube unscaled, whatever matrix the
+    // spherical map left in stage 1.
+    ASSERT_EQ(1u, p.matrices.size());
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(i == j ? 1.0f : 0.0f, p.matrices[0].m[i][j]);
     EXPECT_EQ(TOP_MODULATEALPHA_ADDCOLOR, stageState(p, 1, TSS_COLOROP));
     EXPECT_EQ(1u, renderState(p, RS_NORMALIZENORMALS));
 }

@@ -41,6 +41,14 @@ uint32_t corner(const PngImage& p) {
     return pixel(p, p.width - 8, p.height - 8);
 }
 
+// The mean of one channel (16 red, 8 green, 0 blue) over a rectangle.
+int mean(const PngImage& p, int x0, int y0, int x1, int y1, int shift) {
+    long sum = 0, count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x, ++count) sum += long((pixel(p, x, y) >> shift) & 0xFF);
+    return int(sum / std::max(count, 1L));
+}
+
 TEST(Capture, OptionsAndFrameNames) {
     CaptureOptions o;
     std::string error;
@@ -69,11 +77,12 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     const std::string out = tmp.path().string();
     // 7.92 s: the peak of the first white flash (7.68 s, 0.48 s long);
     // 17.76 s and 18.72 s: the peaks of the Targa and PCX picture flashes;
-    // 25 s: the dusk scene after its cross-fade; 60.5 s: after the fade to black.
+    // 25 s: the dusk scene after its cross-fade; 69.15 s: after the fade to black.
     // 4 s: the ring turning before the panels; 50.22 s and 53.58 s: the
     // flight over the hills, between two beats' flashes; 54.54 s: after the
-    // cut to the camera looking back.
-    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,60.5", "--out", out,
+    // cut to the camera looking back; 63.5 s: the hall.
+    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,63.5,69.15",
+                                     "--out", out,
                                      "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
                                     o, error))
         << error;
@@ -84,7 +93,7 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     PngImage loading, flash, black;
     ASSERT_TRUE(readPng(tmp.path("frame_loading.png").string(), loading));
     ASSERT_TRUE(readPng(frameFileName(out, 7920), flash));
-    ASSERT_TRUE(readPng(frameFileName(out, 60500), black));
+    ASSERT_TRUE(readPng(frameFileName(out, 69150), black));
     EXPECT_EQ(400, flash.width);
     EXPECT_EQ(300, flash.height);
     // The rising flash at e = 0.23..0.24 s of its 0.48 s: white at alpha
@@ -149,6 +158,30 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     for (size_t i = 0; i < beforeCut.pixels.size(); ++i)
         changed += !closeTo(beforeCut.pixels[i], afterCut.pixels[i], 24);
     EXPECT_GT(changed, beforeCut.pixels.size() / 3);
+
+    // The hall at 63.5 s, seen from in front and above: the ring's shadow on
+    // the spot-lit plinth, the mirror floor, the chrome ball on the right.
+    PngImage hall;
+    ASSERT_TRUE(readPng(frameFileName(out, 63500), hall));
+    const int RED = 16, GREEN = 8, BLUE = 0;
+    auto grey = [&](int x0, int y0, int x1, int y1) {
+        return mean(hall, x0, y0, x1, y1, RED) + mean(hall, x0, y0, x1, y1, GREEN) +
+               mean(hall, x0, y0, x1, y1, BLUE);
+    };
+    // The shadow falls on the plinth's top, which the spot lights white around it.
+    EXPECT_LT(grey(200, 138, 215, 146), 240);
+    EXPECT_GT(grey(150, 160, 180, 180), 700);
+    // The mirror: under the red pillar its reflection, dimmer than the pillar
+    // (the floor reflects at 0.7); elsewhere the dark floor.
+    const int pillar = mean(hall, 20, 40, 40, 100, RED);
+    const int reflected = mean(hall, 40, 150, 55, 200, RED);
+    EXPECT_GT(pillar, 130);
+    EXPECT_GT(reflected, 60);
+    EXPECT_LT(reflected, pillar - 20);
+    EXPECT_LT(grey(80, 260, 140, 290), 120);
+    // The chrome ball, dark grey itself, shows the yellow pillar beside it.
+    EXPECT_GT(mean(hall, 382, 160, 390, 185, RED), 90);
+    EXPECT_LT(mean(hall, 330, 150, 360, 180, RED), 50);
 
     // The loading screen shows "loading.jpg" from the archive.
     DiskFile disk;
