@@ -2,11 +2,11 @@
 # A scene play-through under Wine at 800 x 600 (the player's own full-screen
 # mode on the private display): the shared QuickDraw scene, loaded through a
 # metascript and played for SECONDS to the bundled show's music, then the
-# bundled show itself. For each it prints the median and 5th-percentile
-# frame rate from Wine's own counter (WINEDEBUG=fps, one figure a second,
-# the first two seconds left out), the time to the first 3D frame, and the
-# player's profiler sections with the share of a frame spent outside the
-# Direct3D calls they time.
+# bundled show itself, then the show's hall scene alone for SECONDS. For each
+# it prints the median and 5th-percentile frame rate from Wine's own counter
+# (WINEDEBUG=fps, one figure a second, the first two seconds left out), the
+# time to the first 3D frame, and the player's profiler sections with the
+# share of a frame spent outside the Direct3D calls they time.
 #   bench/scene_bench.sh WINDOWS_BUILD_DIR SHOW_DIR TESTDATA_DIR [SECONDS]
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -83,4 +83,18 @@ measure "QuickDraw scene, ${seconds} s" "$play" $(((seconds + 60) * 1000))
 mkdir -p "$work/show"
 cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$build/show/moonwell.sar" "$work/show/"
 [ -n "${SCENE_BENCH_ONLY:-}" ] || measure "bundled show" "$work/show" 240000
+# The show's hall alone (a shadow map, a mirror and a chrome ball's six cube
+# faces a frame), from its own script beside the archive.
+mkdir -p "$work/hall"
+cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$build/show/moonwell.sar" \
+   "$show/content/music.mod" "$work/hall/"
+cat >"$work/hall/scene.scr" <<EOF
+0.000 playmod music.mod
+0 loadmetascript hall.txt
+0 activemeta hall
+0 start hall
+0 clear hall 3 0xff180e24
+$seconds.000 stopdemo
+EOF
+[ -n "${SCENE_BENCH_ONLY:-}" ] || measure "the show's hall, ${seconds} s" "$work/hall" $(((seconds + 60) * 1000))
 "$run" --stop >/dev/null

@@ -64,6 +64,7 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const float* c = scene->clearColor;
     const D3DCOLOR background = packColor(c[0], c[1], c[2], c[3]);
 
+    renderer.cubesBeingDrawn.push_back(&surface);
     for (int face = 0; face < 6; ++face) {
         IDirect3DSurface8* target = nullptr;
         {
@@ -84,6 +85,7 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
         target->Release();
     }
 
+    renderer.cubesBeingDrawn.pop_back();
     renderer.mirrorDepth = mirrorDepth;
     d->SetRenderTarget(savedColour, savedDepth);
     savedColour->Release();
@@ -102,6 +104,9 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, do
     const DeviceBufferSet* set = buffers->ownSet(key);
     if (!set) return;
     auto* object = dynamic_cast<LWObject*>(layer.currentObject);
+    // Seen from inside its own cube (in a mirror there): not drawn.
+    for (const LWSurface* s : renderer.cubesBeingDrawn)
+        if (s == &surface) return;
     // The targets live on the first device that draws the surface; other
     // outputs' devices draw it without them.
     if (surface.reflectionCube && surface.reflectionDevice != context.device) {

@@ -102,6 +102,9 @@ public:
         uint32_t cullMode = 0;
     };
     Level levels[MAX_RENDER_NESTING];
+    // Surfaces whose cube reflections are being drawn into: hidden until
+    // their cubes are finished, in mirrors within the faces as well.
+    std::vector<const LWSurface*> cubesBeingDrawn;
     // Set while a frame is advanced without drawing; hooks then only move
     // their state on.
     bool dry = false;

@@ -136,10 +136,13 @@ protected:
     LW6Scene& load(const lws::Scene& s) {
         const std::string text = lws::write(s);
         (*files)["scene.lws"] = std::vector<uint8_t>(text.begin(), text.end());
-        const std::string script = "scene.lws";
+        return loadMetascript("scene.lws");
+    }
+    // Loads and activates the metascript `script` (its text) over `files`.
+    LW6Scene& loadMetascript(const std::string& script) {
         (*files)["meta.txt"] = std::vector<uint8_t>(script.begin(), script.end());
         MemoryFile memory(files);
-        meta = loadMetascript(&context(), &memory, "meta.txt");
+        meta = ::loadMetascript(&context(), &memory, "meta.txt");
         EXPECT_TRUE(meta);
         Activation a;
         a.prepareScene = prepareSceneForDrawing;

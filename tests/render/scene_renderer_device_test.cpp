@@ -445,15 +445,8 @@ TEST_F(SceneRendererTest, TheSharedQuickDrawSceneDrawsItsVehicle) {
         if (e.path().extension() == ".lwo") put("../LWO/LWO2/LWSReferences/" + name, e.path());
         if (e.path().extension() == ".JPG") put("Images/Reflections/" + name, e.path());
     }
-    const std::string script = "\"" + sceneName + "\"";
-    (*files)["meta.txt"] = std::vector<uint8_t>(script.begin(), script.end());
-    MemoryFile memory(files);
-    meta = loadMetascript(&context(), &memory, "meta.txt");
+    LW6Scene& scene = loadMetascript("\"" + sceneName + "\"");
     ASSERT_TRUE(meta);
-    Activation a;
-    a.prepareScene = prepareSceneForDrawing;
-    activateMetaScene(*meta, a);
-    LW6Scene& scene = *meta->scenes[0];
     ASSERT_TRUE(scene.currentCamera);
     for (double t : {0.0, 0.5, 1.0}) {
         const Readback r = frame(scene, t, nullptr, 0xFF203040);
