@@ -451,5 +451,9 @@ void planShadowReceiver(LWSurface& s, double time, uint32_t cullMode, const void
         p.stage(k, TSS_ADDRESSU, stages[k].address);
         p.stage(k, TSS_ADDRESSV, stages[k].address);
     }
+    // The depth comparison filtered over neighbouring texels: where the
+    // device does so, the shadow's outline is softened.
+    p.stage(0, TSS_MINFILTER, TEXF_LINEAR);
+    p.stage(0, TSS_MAGFILTER, TEXF_LINEAR);
     disable(p, 3);
 }

@@ -404,5 +404,8 @@ TEST(OtherPrograms, FlatShadowDot3AndReceiverStages) {
     EXPECT_EQ(TA_SPECULAR, stageState(p, 0, TSS_COLORARG2));
     EXPECT_EQ(TOP_MULTIPLYADD, stageState(p, 1, TSS_COLOROP));
     EXPECT_EQ(TA_DIFFUSE, stageState(p, 1, TSS_COLORARG0));
+    // The depth comparison is filtered, whatever filter the last surface left.
+    EXPECT_EQ(TEXF_LINEAR, stageState(p, 0, TSS_MINFILTER));
+    EXPECT_EQ(TEXF_LINEAR, stageState(p, 0, TSS_MAGFILTER));
     EXPECT_EQ(TOP_DISABLE, stageState(p, 3, TSS_COLOROP));
 }
