@@ -84,10 +84,9 @@ mkdir -p "$work/show"
 cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$build/show/moonwell.sar" "$work/show/"
 [ -n "${SCENE_BENCH_ONLY:-}" ] || measure "bundled show" "$work/show" 240000
 # The show's hall alone (a shadow map, a mirror and a chrome ball's six cube
-# faces a frame), from its own script beside the archive.
+# faces a frame): the show's files unpacked, with a script of its own.
 mkdir -p "$work/hall"
-cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$build/show/moonwell.sar" \
-   "$show/content/music.mod" "$work/hall/"
+cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$show/content/"* "$work/hall/"
 cat >"$work/hall/scene.scr" <<EOF
 0.000 playmod music.mod
 0 loadmetascript hall.txt

@@ -12,6 +12,8 @@
 #include "scene_renderer.h"
 #include "timeline/profiler.h"
 
+#include <cstring>
+
 void releaseCubeTargets(LWSurface& surface) {
     if (surface.reflectionCube) surface.reflectionCube->Release();
     if (surface.reflectionDepth) surface.reflectionDepth->Release();
@@ -37,8 +39,13 @@ bool makeCubeTargets(DeviceContext& context, LWSurface& surface) {
     return ok;
 }
 
+bool sameStamp(const SceneRenderer::CubeStamp& a, const SceneRenderer::CubeStamp& b) {
+    return a.time == b.time && std::memcmp(&a.view, &b.view, sizeof a.view) == 0 &&
+           a.eye.x == b.eye.x && a.eye.y == b.eye.y && a.eye.z == b.eye.z;
+}
+
 void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface,
-                 LWObject& object, double time) {
+                 LWObject& object, double time, bool fresh) {
     DeviceContext& context = renderer.context;
     IDirect3DDevice8* d = context.device;
     const SceneRenderer::DrawState state = renderer.current();
@@ -49,6 +56,12 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     if (!object.worldValid) object.getMatrix(time);
     layer.ensureBoundingBox();
     const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
+    // Once a frame: the second eye pass, and other objects sharing the
+    // surface, see the cube as the first drawing of the frame left it.
+    const SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, eye};
+    auto kept = renderer.cubeStamps.find(&surface);
+    if (!fresh && kept != renderer.cubeStamps.end() && sameStamp(kept->second, stamp)) return;
+    renderer.cubeStamps[&surface] = stamp;
 
     IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
     if (!D3D_CHECK(d->GetRenderTarget(&savedColour))) return;
@@ -58,6 +71,10 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     // Mirrors in the faces count their depth from the faces' own stencil.
     const int mirrorDepth = renderer.mirrorDepth;
     renderer.mirrorDepth = 0;
+    // Every channel: the eye passes' masks are for the screen, and the cube
+    // serves both.
+    const int eyeMask = context.colorWriteMask;
+    context.colorWriteMask = COLOR_WRITE_ALL;
     D3DVIEWPORT8 savedViewport;
     const bool viewportKept = D3D_CHECK(d->GetViewport(&savedViewport));
     // What the surroundings show where nothing is: the scene's own background.
@@ -87,6 +104,8 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
 
     renderer.cubesBeingDrawn.pop_back();
     renderer.mirrorDepth = mirrorDepth;
+    context.colorWriteMask = eyeMask;
+    d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(eyeMask));
     d->SetRenderTarget(savedColour, savedDepth);
     savedColour->Release();
     if (savedDepth) savedDepth->Release();
@@ -123,6 +142,6 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, do
     }
     // A new cube is drawn into at once, even inside another reflection.
     if (object && (renderer.nesting == 1 || fresh))
-        refreshCube(renderer, layer, surface, *object, time);
+        refreshCube(renderer, layer, surface, *object, time, fresh);
     MeshBuffers::drawSurface(context, *set, key, surface, time);
 }

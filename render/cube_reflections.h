@@ -6,10 +6,12 @@
 // The faces follow the axes of the camera looking at the object, because
 // the surface looks its cube up by the camera-space reflection vector. The
 // object itself (every object of its layer) is hidden while its cube is
-// drawn. The cube is refreshed each time the object is drawn at the top
-// level of a frame; inside mirrors and other cubes it shows the cube of its
-// latest refresh, which also keeps chrome objects facing each other from
-// drawing each other without end.
+// drawn. The cube is refreshed when the object is drawn at the top level,
+// once a frame (a new scene time, camera turn or object place): the second
+// eye pass and other objects sharing the surface show it as drawn first.
+// Inside mirrors and other cubes it shows the cube of its latest refresh,
+// which also keeps chrome objects facing each other from drawing each other
+// without end.
 
 class LoadedLayer;
 class LWSurface;

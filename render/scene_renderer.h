@@ -10,6 +10,7 @@
 #include "object_pass.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class LoadedLayer;
@@ -105,6 +106,14 @@ public:
     // Surfaces whose cube reflections are being drawn into: hidden until
     // their cubes are finished, in mirrors within the faces as well.
     std::vector<const LWSurface*> cubesBeingDrawn;
+    // When each surface's cube was last drawn: the scene time, the viewing
+    // camera's axes and the eye it was drawn from.
+    struct CubeStamp {
+        double time = 0;
+        Matrix4 view = Matrix4::identity();
+        Vec3 eye = {0, 0, 0};
+    };
+    std::unordered_map<const LWSurface*, CubeStamp> cubeStamps;
     // Set while a frame is advanced without drawing; hooks then only move
     // their state on.
     bool dry = false;

@@ -257,6 +257,25 @@ TEST_F(CubeReflectionTest, AMirrorFloorShowsInTheCube) {
     EXPECT_EQ(0u, messages.count());
 }
 
+// Drawn again at the same time from the same place (the second eye pass),
+// the cube is not drawn again; a new time or a turned camera draws it.
+TEST_F(CubeReflectionTest, TheCubeIsDrawnOnceAFrame) {
+    LW6Scene& scene = chromeScene();
+    SceneRenderer& renderer = sceneRenderer(context());
+    const uint32_t first = at(frame(scene, 0), scene, {-S, 0, -S});
+    EXPECT_EQ(6, renderer.levels[1].renders);
+    const uint32_t again = at(frame(scene, 0), scene, {-S, 0, -S});
+    EXPECT_EQ(0, renderer.levels[1].renders);
+    EXPECT_EQ(first & 0xFFFFFF, again & 0xFFFFFF);
+    frame(scene, 0.5);
+    EXPECT_EQ(6, renderer.levels[1].renders);
+    LWItem& turned = renderer.freeCameraItem();
+    context().freeCamera.position[2] = -6;
+    context().freeCamera.yaw = 0.1f;
+    frame(scene, 0.5, &turned);
+    EXPECT_EQ(6, renderer.levels[1].renders);
+}
+
 TEST_F(CubeReflectionTest, TheCubeIsMadeAgainAfterADeviceReset) {
     LW6Scene& scene = chromeScene();
     const uint32_t before = at(frame(scene, 0), scene, {-S, 0, -S});
