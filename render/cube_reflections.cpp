@@ -58,9 +58,15 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
     // Once a frame: the second eye pass, and other objects sharing the
     // surface, see the cube as the first drawing of the frame left it.
-    const SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, eye};
+    SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, eye, 0};
     auto kept = renderer.cubeStamps.find(&surface);
-    if (!fresh && kept != renderer.cubeStamps.end() && sameStamp(kept->second, stamp)) return;
+    const bool known = kept != renderer.cubeStamps.end();
+    if (!fresh && known && sameStamp(kept->second, stamp)) return;
+    // A new cube gets all six faces; after that each frame draws the next
+    // CUBE_FACES_PER_FRAME of them in turn, every face at most a few frames old.
+    const int firstFace = fresh || !known ? 0 : kept->second.nextFace;
+    const int faces = fresh || !known ? 6 : CUBE_FACES_PER_FRAME;
+    stamp.nextFace = (firstFace + faces) % 6;
     renderer.cubeStamps[&surface] = stamp;
 
     IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
@@ -82,7 +88,8 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const D3DCOLOR background = packColor(c[0], c[1], c[2], c[3]);
 
     renderer.cubesBeingDrawn.push_back(&surface);
-    for (int face = 0; face < 6; ++face) {
+    for (int k = 0; k < faces; ++k) {
+        const int face = (firstFace + k) % 6;
         IDirect3DSurface8* target = nullptr;
         {
             ProfileScope scope(PROFILE_GET_CUBE_MAP_SURFACE);

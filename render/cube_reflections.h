@@ -7,8 +7,9 @@
 // the surface looks its cube up by the camera-space reflection vector. The
 // object itself (every object of its layer) is hidden while its cube is
 // drawn. The cube is refreshed when the object is drawn at the top level,
-// once a frame (a new scene time, camera turn or object place): the second
-// eye pass and other objects sharing the surface show it as drawn first.
+// once a frame (a new scene time, camera turn or object place), two of its
+// faces at a time after the first full drawing: the second eye pass and
+// other objects sharing the surface show it as drawn first.
 // Inside mirrors and other cubes it shows the cube of its latest refresh,
 // which also keeps chrome objects facing each other from drawing each other
 // without end.
@@ -24,3 +25,7 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int surface
 void releaseCubeTargets(LWSurface& surface);
 
 constexpr unsigned CUBE_REFLECTION_SIZE = 256;
+// Faces drawn a frame once a cube exists (each face is then at most three
+// frames old): six full renders of the scene a frame per chrome surface
+// were the largest cost of a scene with several.
+constexpr int CUBE_FACES_PER_FRAME = 2;

@@ -112,6 +112,7 @@ public:
         double time = 0;
         Matrix4 view = Matrix4::identity();
         Vec3 eye = {0, 0, 0};
+        int nextFace = 0; // the face the next refresh starts with
     };
     std::unordered_map<const LWSurface*, CubeStamp> cubeStamps;
     // Set while a frame is advanced without drawing; hooks then only move
