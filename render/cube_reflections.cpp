@@ -12,8 +12,6 @@
 #include "scene_renderer.h"
 #include "timeline/profiler.h"
 
-#include <cstring>
-
 void releaseCubeTargets(LWSurface& surface) {
     if (surface.reflectionCube) surface.reflectionCube->Release();
     if (surface.reflectionDepth) surface.reflectionDepth->Release();
@@ -39,9 +37,15 @@ bool makeCubeTargets(DeviceContext& context, LWSurface& surface) {
     return ok;
 }
 
+// The same frame: the same time (which places the object) and the same
+// camera axes (the faces keep only the view's rotation; the eyes of a
+// stereo camera differ in its translation alone).
 bool sameStamp(const SceneRenderer::CubeStamp& a, const SceneRenderer::CubeStamp& b) {
-    return a.time == b.time && std::memcmp(&a.view, &b.view, sizeof a.view) == 0 &&
-           a.eye.x == b.eye.x && a.eye.y == b.eye.y && a.eye.z == b.eye.z;
+    if (a.time != b.time) return false;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            if (a.view.m[i][j] != b.view.m[i][j]) return false;
+    return true;
 }
 
 void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface,
@@ -58,20 +62,27 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
     // Once a frame: the second eye pass, and other objects sharing the
     // surface, see the cube as the first drawing of the frame left it.
-    SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, eye, 0};
+    SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, 0};
     auto kept = renderer.cubeStamps.find(&surface);
     const bool known = kept != renderer.cubeStamps.end();
     if (!fresh && known && sameStamp(kept->second, stamp)) return;
+
+    IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
+    if (!D3D_CHECK(d->GetRenderTarget(&savedColour))) return;
+    d->GetDepthStencilSurface(&savedDepth);
     // A new cube gets all six faces; after that each frame draws the next
     // CUBE_FACES_PER_FRAME of them in turn, every face at most a few frames old.
     const int firstFace = fresh || !known ? 0 : kept->second.nextFace;
     const int faces = fresh || !known ? 6 : CUBE_FACES_PER_FRAME;
     stamp.nextFace = (firstFace + faces) % 6;
     renderer.cubeStamps[&surface] = stamp;
-
-    IDirect3DSurface8 *savedColour = nullptr, *savedDepth = nullptr;
-    if (!D3D_CHECK(d->GetRenderTarget(&savedColour))) return;
-    d->GetDepthStencilSurface(&savedDepth);
+    // The faces have stencils of their own: a mirror around the object
+    // (its stencil test still on) must not mask them.
+    const uint32_t keptStencil = renderer.stencilEnableState;
+    const uint32_t keptRef = renderer.stencilRefState;
+    d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    renderer.stencilEnableState = 0;
+    renderer.stencilRefState = 0;
     // Not read from while it is drawn into.
     d->SetTexture(1, nullptr);
     // Mirrors in the faces count their depth from the faces' own stencil.
@@ -111,6 +122,10 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
 
     renderer.cubesBeingDrawn.pop_back();
     renderer.mirrorDepth = mirrorDepth;
+    d->SetRenderState(D3DRS_STENCILENABLE, keptStencil);
+    d->SetRenderState(D3DRS_STENCILREF, keptRef);
+    renderer.stencilEnableState = keptStencil;
+    renderer.stencilRefState = keptRef;
     context.colorWriteMask = eyeMask;
     d->SetRenderState(D3DRS_COLORWRITEENABLE, DWORD(eyeMask));
     d->SetRenderTarget(savedColour, savedDepth);

@@ -67,8 +67,9 @@ void drawPlanarMirror(SceneRenderer& renderer, LoadedLayer& layer, int key, doub
     renderer.stencilEnableState = TRUE;
     renderer.stencilRefState = uint32_t(depth);
     const uint32_t keptCull = renderer.cullMode;
-    // A reflection turns every triangle's winding around, once per level.
-    renderer.cullMode = (depth % 2) ? D3DCULL_CW : D3DCULL_CCW;
+    // A reflection turns every triangle's winding around, once per level
+    // (also where a cube face inside a mirror counts its depth afresh).
+    renderer.cullMode = keptCull == D3DCULL_CW ? D3DCULL_CCW : D3DCULL_CW;
 
     LWItem& camera = *state.camera;
     if (!object->worldValid) object->getMatrix(time);

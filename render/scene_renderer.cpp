@@ -17,6 +17,9 @@
 #include "timeline/profiler.h"
 
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Vertex-program constant registers every program shares.
@@ -64,6 +67,10 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     const bool top = nesting == 1;
     const DrawState outer = drawing;
     drawing = {&scene, &camera, nullptr, time};
+    // A nested render's cameras and lights fit their depth ranges too; the
+    // stereo state keeps the frame camera's.
+    float stereo[4];
+    std::copy(std::begin(context.stereoParams), std::end(context.stereoParams), stereo);
     if (top) {
         reflectedObjectsDrawn = 0;
         for (Level& l : levels) l = Level{};
@@ -103,6 +110,7 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
         d->SetPixelShader(0);
     }
     drawing = outer;
+    if (!top) std::copy(std::begin(stereo), std::end(stereo), context.stereoParams);
     --nesting;
 }
 
@@ -331,7 +339,12 @@ void SceneRenderer::resumeDrawing() {
     } else {
         d->SetRenderState(D3DRS_FOGENABLE, FALSE);
     }
-    if (drawing.object) applyObjectState(scene, *drawing.object, time, camera);
+    if (drawing.object) {
+        float stereo[4];
+        std::copy(std::begin(context.stereoParams), std::end(context.stereoParams), stereo);
+        applyObjectState(scene, *drawing.object, time, camera);
+        std::copy(std::begin(stereo), std::end(stereo), context.stereoParams);
+    }
     for (const std::unique_ptr<SurfaceProgram>& p : context.programs) p->cullMode = cullMode;
 }
 

@@ -106,12 +106,11 @@ public:
     // Surfaces whose cube reflections are being drawn into: hidden until
     // their cubes are finished, in mirrors within the faces as well.
     std::vector<const LWSurface*> cubesBeingDrawn;
-    // When each surface's cube was last drawn: the scene time, the viewing
-    // camera's axes and the eye it was drawn from.
+    // When each surface's cube was last drawn: the scene time and the
+    // viewing camera's view.
     struct CubeStamp {
         double time = 0;
         Matrix4 view = Matrix4::identity();
-        Vec3 eye = {0, 0, 0};
         int nextFace = 0; // the face the next refresh starts with
     };
     std::unordered_map<const LWSurface*, CubeStamp> cubeStamps;

@@ -275,6 +275,10 @@ TEST_F(CubeReflectionTest, TheCubeIsDrawnOnceAFrameTwoFacesAtATime) {
     context().freeCamera.yaw = 0.1f;
     frame(scene, 0.5, &turned);
     EXPECT_EQ(CUBE_FACES_PER_FRAME, renderer.levels[1].renders);
+    // Moved aside but not turned (a stereo camera's other eye): the same frame.
+    context().freeCamera.position[0] = 0.2f;
+    frame(scene, 0.5, &turned);
+    EXPECT_EQ(0, renderer.levels[1].renders);
     // Turned back and drawn for three frames: every face renewed, the
     // picture as it was.
     for (double t : {1.0, 1.5, 2.0}) frame(scene, t);
