@@ -3,13 +3,12 @@
 #include "app/d3d_check.h"
 #include "effects/light_spot.h"
 #include "layer_buffers.h"
+#include "lens_flares.h"
 #include "shadow_maps.h"
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/light_eval.h"
 #include "lightwave/scene.h"
-
-void (*makeLensFlare)(LWLight& light) = nullptr;
 
 namespace {
 
@@ -49,7 +48,7 @@ void prepareSceneForDrawing(LW6Scene& scene, void*) {
     auto* context = dynamic_cast<DeviceContext*>(scene.context);
     for (LWLight* light : scene.lights) {
         prepareLightRecord(*light);
-        if (light->lensFlare && makeLensFlare && !light->lensFlareObject) makeLensFlare(*light);
+        if (light->lensFlare && !light->lensFlareObject) makeLightFlare(*light, scene);
         if (light->shadowType == SHADOW_MAP && context && context->device &&
             !light->shadowColour)
             makeShadowTargets(*context, *light);

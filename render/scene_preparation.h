@@ -7,8 +7,6 @@ class DeviceContext;
 class LW6Scene;
 class LWLight;
 
-// Makes a light's lens flare (the flare module's; none while it is not set).
-extern void (*makeLensFlare)(LWLight& light);
 
 // A shadow-map light's colour target and depth (default pool: made again
 // after a device reset); on a refusal the light keeps none.

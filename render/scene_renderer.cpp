@@ -5,6 +5,7 @@
 #include "shader_programs.h"
 #include "base/message_box.h"
 #include "layer_buffers.h"
+#include "lens_flares.h"
 #include "lightwave/items.h"
 #include "lightwave/light_eval.h"
 #include "lightwave/scene.h"
@@ -52,6 +53,8 @@ SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {
     hooks.shadowMatrix = writeShadowMatrix;
     hooks.planarMirror = drawPlanarMirror;
     hooks.cubeReflection = drawCubeReflection;
+    hooks.flareDepth = flareVisibleAt;
+    hooks.drawFlare = drawLightFlare;
 }
 SceneRenderer::~SceneRenderer() = default;
 
@@ -421,7 +424,15 @@ void SceneRenderer::flarePass(LW6Scene& scene, double time) {
     d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
     d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
     d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TFACTOR);
+    // The factor's alpha (the light's, faded towards the border) weighs the
+    // flare in: the pictures themselves are opaque.
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    d->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    d->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    d->SetPixelShader(0);
     if (hooks.drawFlare)
         for (LWLight* light : scene.lights)
             if (light->lensFlare) hooks.drawFlare(*this, *light, time);
