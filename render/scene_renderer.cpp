@@ -195,7 +195,9 @@ DepthRange SceneRenderer::collectVisible(LW6Scene& scene, double time, LWItem& c
         list.push_back({object, transparent ? -zmax : zmax, transparent});
     }
     sortDrawList(list);
-    if (hooks.flareDepth)
+    // Flares are drawn for the frame's camera alone: a shadow map's or a
+    // reflection's view must not decide what they show.
+    if (hooks.flareDepth && nesting == 1 && !drawingShadowMap)
         for (LWLight* light : scene.lights) {
             float depth = 0;
             if (light->lensFlare && hooks.flareDepth(*light, camera, time, depth))
@@ -436,6 +438,8 @@ void SceneRenderer::flarePass(LW6Scene& scene, double time) {
     if (hooks.drawFlare)
         for (LWLight* light : scene.lights)
             if (light->lensFlare) hooks.drawFlare(*this, *light, time);
+    // Each flare quad was placed through the view transform: the camera's again.
+    if (drawing.camera) d->SetTransform(D3DTS_VIEW, asD3D(drawing.camera->inverseWorld));
 }
 
 SceneRenderer& sceneRenderer(DeviceContext& context) {

@@ -14,12 +14,23 @@ class LensFlareTest : public SceneRendererTest {
 protected:
     // An empty scene but for a point light with a flare, the camera at
     // (0, 0, -10) looking along +z.
-    LW6Scene& flareScene(float x, float y, int options = 0x19, float intensity = 0.5f) {
+    LW6Scene& flareScene(float x, float y, int options = 0x19, float intensity = 0.5f,
+                         bool mirror = false) {
         lwo::Layer speck;
         lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
         putObject("speck.lwo", objectOf(speck, glowing("Speck", {0, 0, 0})));
         lws::Scene s;
         s.objects.push_back(objectAt("speck.lwo", 0, 0, 40));
+        if (mirror) {
+            // A mirror floor under the view, which draws the scene again.
+            lwo::Layer floor;
+            addTerrain(floor, 40, 4, 0, 0, 0, 0);
+            lwo::Surface m = glowing("Mirror", {0, 0, 0});
+            m.reflection = 1;
+            m.reflectionOptions = 0;
+            putObject("floor.lwo", objectOf(floor, m));
+            s.objects.push_back(objectAt("floor.lwo", 0, -3, 10));
+        }
         lws::Light lamp;
         lamp.name = "Lamp";
         lamp.type = 1;
@@ -52,6 +63,15 @@ TEST_F(LensFlareTest, AFlareGlowsAtTheLightAndItsChainCrossesTheCentre) {
     // The five pictures are the metascene's.
     EXPECT_TRUE(meta->textures.findByName(FLARE_TEXTURE_NAMES[FLARE_RING]));
     EXPECT_EQ(0u, messages.count());
+}
+
+// A reflection drawn during the frame sees the light from elsewhere; the
+// flare stays where the frame's camera sees the light.
+TEST_F(LensFlareTest, AReflectionDoesNotMoveTheFlare) {
+    LW6Scene& scene = flareScene(2, 1, FLARE_CENTRAL_GLOW, 0.5f, true);
+    const Readback r = frame(scene, 0);
+    EXPECT_GT(sceneRenderer(context()).levels[1].renders, 0) << "the mirror drew";
+    EXPECT_GT(brightnessAt(r, scene, {2, 1, 10}), 300);
 }
 
 TEST_F(LensFlareTest, NoFlareWithoutIntensityOrBeyondTheView) {
