@@ -23,12 +23,7 @@ protected:
         s.objects.push_back(objectAt("speck.lwo", 0, 0, 40));
         if (mirror) {
             // A mirror floor under the view, which draws the scene again.
-            lwo::Layer floor;
-            addTerrain(floor, 40, 4, 0, 0, 0, 0);
-            lwo::Surface m = glowing("Mirror", {0, 0, 0});
-            m.reflection = 1;
-            m.reflectionOptions = 0;
-            putObject("floor.lwo", objectOf(floor, m));
+            putObject("floor.lwo", mirrorFloor(40, {0, 0, 0}, 1));
             s.objects.push_back(objectAt("floor.lwo", 0, -3, 10));
         }
         lws::Light lamp;

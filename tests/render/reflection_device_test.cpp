@@ -173,7 +173,7 @@ TEST_F(MirrorTest, FacingMirrorsNestToTheLimitFlippingTheCullMode) {
 // and a magenta one on its right: each side of the sphere shows its wall.
 class CubeReflectionTest : public SceneRendererTest {
 protected:
-    LW6Scene& chromeScene(bool mirrorFloor = false) {
+    LW6Scene& chromeScene(bool withMirror = false) {
         lwo::Layer ball, square;
         addSphere(ball, {0, 0, 0}, 1.5f, 16, 24, 0);
         lwo::Surface chrome = surfaceOf("Chrome", {0, 0, 0});
@@ -200,14 +200,9 @@ protected:
         right.motion[0].rotation[0] = 90 * DEG;
         s.objects.push_back(left);
         s.objects.push_back(right);
-        if (mirrorFloor) {
+        if (withMirror) {
             // A glowing blue half mirror under the ball.
-            lwo::Layer floor;
-            addTerrain(floor, 30, 6, 0, 0, 0, 0);
-            lwo::Surface m = glowing("Floor", {0, 0, 1});
-            m.reflection = 0.5f;
-            m.reflectionOptions = 0;
-            putObject("floor.lwo", objectOf(floor, m));
+            putObject("floor.lwo", mirrorFloor(30, {0, 0, 1}, 0.5f));
             s.objects.push_back(objectAt("floor.lwo", 0, -3, 0));
         }
         s.lights.push_back(lws::Light{});

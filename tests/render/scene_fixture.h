@@ -91,6 +91,17 @@ lwo::Surface glowing(const char* name, lwo::Vec3 colour) {
     return s;
 }
 
+// A flat mirror `size` across facing up, glowing in `colour`, reflecting
+// at `reflection`.
+lwo::Object mirrorFloor(float size, lwo::Vec3 colour, float reflection) {
+    lwo::Layer floor;
+    addTerrain(floor, size, 4, 0, 0, 0, 0);
+    lwo::Surface m = glowing("Mirror", colour);
+    m.reflection = reflection;
+    m.reflectionOptions = 0;
+    return objectOf(floor, m);
+}
+
 lws::Item objectAt(const char* file, float x, float y, float z) {
     lws::Item o;
     o.name = file;
