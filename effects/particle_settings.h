@@ -6,6 +6,7 @@
 // their name (emitterValue1 is the first such float, and so on).
 
 #include "lightwave/envelope.h"
+#include "particle_motion.h"
 
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     float emitterValue13 = 50.0f, emitterValue14 = 0;
     float emitterValue15 = 0; // maximum speed, 0 none
     int birthCount = 0;
+    // The records, all dead until born (record 0 is never born).
+    std::vector<Particle> particles = std::vector<Particle>(PARTICLE_CAPACITY);
 };
 
 enum FxEffectorKind { EFFECTOR_GRAVITY = 1, EFFECTOR_WIND = 2, EFFECTOR_COLLISION = 3 };

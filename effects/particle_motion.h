@@ -1,0 +1,64 @@
+#pragma once
+// The particle simulation, apart from the device: particles are born in an
+// emitter's generator volume at the rates its envelopes give, age and die,
+// are pushed by force effectors, slowed by drag and limited in speed, and
+// move. Births draw from the C library's random generator in a fixed order,
+// so a seeded run is the same every time.
+
+#include "base/math3d.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class FxEmitter;
+
+// One particle record, laid out as the emitters' arrays hold them.
+struct Particle {
+    uint8_t head[8] = {};
+    float position[3] = {0, 0, 0};
+    float velocity[3] = {0, 0, 0};
+    float life = 0; // seconds left
+    float colour[4] = {0, 0, 0, 0};
+    float speedFactor = 0; // the initial speed; also scales the forces on it
+    float drag = 0;
+    float birthValue = 0; // drawn at birth, read by nobody
+    uint8_t body[36] = {};
+    uint8_t live = 0;
+    uint8_t tail[3] = {};
+};
+static_assert(sizeof(Particle) == 104, "records are 104 bytes apart");
+static_assert(offsetof(Particle, position) == 8 && offsetof(Particle, velocity) == 20 &&
+                  offsetof(Particle, life) == 32 && offsetof(Particle, colour) == 36 &&
+                  offsetof(Particle, speedFactor) == 52 && offsetof(Particle, drag) == 56 &&
+                  offsetof(Particle, birthValue) == 60 && offsetof(Particle, live) == 100,
+              "the record's fields at their places");
+
+constexpr int PARTICLE_CAPACITY = 10000;
+
+// Births of one frame for `emitter` at scene time `time`, a step `dt` after
+// the last, from `emitterPosition`. `accumulator` is shared by every emitter
+// of the program: it counts the births due so far.
+void birthStep(FxEmitter& emitter, Vec3 emitterPosition, double time, float dt,
+               float& accumulator);
+// Each live particle loses `dt` of its life; the survivors accelerate by the
+// emitter's acceleration, the others die.
+void ageParticles(FxEmitter& emitter, float dt);
+// Drag, the speed limit, and the step along the velocity.
+void moveParticles(FxEmitter& emitter, float dt);
+
+// A force effector (wind and gravity): a push along a direction or away from
+// its centre, weighted by distance.
+enum ForceMode { FORCE_DIRECTIONAL = 0, FORCE_RADIAL = 1 };
+enum ForceFalloff { FALLOFF_INSIDE_RADIUS = 0, FALLOFF_INVERSE_DISTANCE = 1, FALLOFF_NONE = 2 };
+struct ForceEffector {
+    Vec3 centre;
+    int mode = FORCE_DIRECTIONAL;
+    int falloff = FALLOFF_NONE;
+    float radius = 0;
+    float strength = 0;
+    Vec3 direction;
+};
+// Changes the velocities of the live particles first .. last - 1.
+void applyForce(const ForceEffector& force, std::vector<Particle>& particles, size_t first,
+                size_t last, float dt);
