@@ -1,0 +1,71 @@
+// Particle sprites natively: the "(particle)" picture, and the squares the
+// live particles are drawn as.
+
+#include "effects/particle_sprites_layout.h"
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ParticlePicture, ASoftBlobBrightestInTheMiddle) {
+    std::vector<uint32_t> p(PARTICLE_TEXTURE_SIZE * PARTICLE_TEXTURE_SIZE, 0xDEADBEEF);
+    generateParticle(p.data(), PARTICLE_TEXTURE_SIZE, PARTICLE_TEXTURE_SIZE, PARTICLE_TEXTURE_SIZE);
+    auto at = [&](int i, int j) { return p[size_t(i) * PARTICLE_TEXTURE_SIZE + size_t(j)]; };
+    EXPECT_EQ(0xACACACACu, at(64, 64)); // 0.675 x 255 + 0.5 = 172
+    EXPECT_EQ(0u, at(0, 0));
+    EXPECT_EQ(0u, at(64, 0)); // 64 away: the rim
+    EXPECT_EQ(at(64, 32), at(32, 64));
+    EXPECT_EQ(at(64, 32), at(64, 96));
+    EXPECT_EQ(86u, at(64, 32) & 0xFF); // half way: 0.3375 x 255 + 0.5
+}
+
+// A camera at the origin looking along +z, 90 degrees across a 200 x 100 screen.
+Matrix4 lens() {
+    Matrix4 m = Matrix4::identity();
+    m.m[2][3] = 1;
+    m.m[3][3] = 0;
+    return m;
+}
+
+std::vector<Particle> particlesAt(std::initializer_list<Vec3> places) {
+    std::vector<Particle> ps(places.size() + 1); // record 0 stays dead
+    size_t i = 1;
+    for (Vec3 p : places) {
+        ps[i].live = 1;
+        store(p, ps[i].position);
+        ++i;
+    }
+    return ps;
+}
+
+TEST(ParticleSprites, SquaresAtTheProjectedPlaceHalvingWithDoubledDistance) {
+    std::vector<SpriteVertex> v;
+    particleSprites(particlesAt({{0, 0, 10}, {5, 2.5f, 20}}), lens(), 200, 100, 0.05f, v);
+    ASSERT_EQ(12u, v.size());
+    // The first at the screen's centre: 0.05 x 1000 / 10 = 5 pixels across.
+    EXPECT_FLOAT_EQ(102.5f, v[0].x);
+    EXPECT_FLOAT_EQ(52.5f, v[0].y);
+    EXPECT_FLOAT_EQ(97.5f, v[5].x);
+    EXPECT_FLOAT_EQ(47.5f, v[5].y);
+    EXPECT_FLOAT_EQ(0.1f, v[0].rhw);
+    EXPECT_EQ(0xFFFFFFFFu, v[0].diffuse);
+    EXPECT_EQ(1, v[0].u);
+    EXPECT_EQ(0, v[5].v);
+    // The second, twice as far: half the size, at x = 5 / 20 of the half width.
+    const float size = v[6].x - v[6 + 5].x;
+    EXPECT_FLOAT_EQ(2.5f, size);
+    EXPECT_FLOAT_EQ(100 + 0.25f * 100, (v[6].x + v[11].x) / 2);
+    EXPECT_FLOAT_EQ(50 - 0.125f * 50, (v[6].y + v[11].y) / 2); // y = 2.5 / 20 of the half height
+}
+
+TEST(ParticleSprites, NothingForTheDeadOrBehindTheEye) {
+    std::vector<SpriteVertex> v;
+    std::vector<Particle> ps = particlesAt({{0, 0, 10}, {0, 0, -10}, {0, 0, 0}});
+    ps[1].live = 0;
+    particleSprites(ps, lens(), 200, 100, 1, v);
+    EXPECT_TRUE(v.empty());
+}
+
+} // namespace
