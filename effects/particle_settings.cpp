@@ -3,5 +3,6 @@
 #include "lightwave/surface.h"
 
 VolumetricSettings::~VolumetricSettings() {
+    if (destroyDrawable && drawable) destroyDrawable(drawable);
     for (LWTextureLayer* t : textures) delete t;
 }

@@ -69,4 +69,8 @@ struct VolumetricSettings {
     int blendingMode = 0, blendingGroup = 0, stretchDirection = 0, slices = 0;
     bool useAllLights = false, alignToPath = false, maintainVolume = false;
     std::vector<LWTextureLayer*> textures; // owned
+    // What draws the particles, made by the renderer when first needed and
+    // destroyed through `destroyDrawable`, which it sets.
+    void* drawable = nullptr;
+    void (*destroyDrawable)(void* drawable) = nullptr;
 };

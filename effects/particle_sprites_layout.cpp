@@ -2,6 +2,7 @@
 
 #include "base/color.h"
 
+#include <algorithm>
 #include <cmath>
 
 void generateParticle(uint32_t* level, int width, int height, int pitch) {
@@ -25,7 +26,10 @@ void particleSprites(const std::vector<Particle>& particles, const Matrix4& m, i
         const float rhw = 1 / clip.w;
         const float x = clip.x * float(width) * rhw * 0.5f + halfW;
         const float y = halfH - clip.y * float(height) * rhw * 0.5f;
-        const float z = clip.z * rhw;
+        // Within the depth range: the range is fitted to the scene's objects,
+        // and a particle beyond it would be clipped away; clamped, it is
+        // still hidden by what lies in front of it.
+        const float z = std::clamp(clip.z * rhw, 0.0f, 1.0f);
         const float h = size * rhw * 1000 / 2;
         const SpriteVertex corners[6] = {
             {x + h, y + h, z, rhw, 0xFFFFFFFF, 1, 1}, {x - h, y + h, z, rhw, 0xFFFFFFFF, 0, 1},

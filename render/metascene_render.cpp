@@ -7,6 +7,7 @@
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
+#include "particle_effects.h"
 #include "scene_preparation.h"
 
 namespace {
@@ -181,6 +182,7 @@ std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta) {
         if (scene->releaseTargets) scene->releaseTargets(*scene);
         for (LWLight* light : scene->lights)
             if (light->releaseShadowTargets) light->releaseShadowTargets(*light);
+        releaseParticleBuffers(*scene);
         // Cube reflections are made again when next drawn.
         for (LWObject* object : scene->objects) {
             auto* layer = dynamic_cast<LoadedLayer*>(object->layer);

@@ -12,6 +12,7 @@
 #include "lightwave/surface.h"
 #include "cube_reflections.h"
 #include "mesh_buffers.h"
+#include "particle_effects.h"
 #include "planar_mirrors.h"
 #include "shadow_maps.h"
 #include "surface_programs.h"
@@ -55,6 +56,7 @@ SceneRenderer::SceneRenderer(DeviceContext& context) : context(context) {
     hooks.cubeReflection = drawCubeReflection;
     hooks.flareDepth = flareVisibleAt;
     hooks.drawFlare = drawLightFlare;
+    hooks.effects = updateParticles;
 }
 SceneRenderer::~SceneRenderer() = default;
 

@@ -50,6 +50,7 @@ TEST(ParticleSprites, SquaresAtTheProjectedPlaceHalvingWithDoubledDistance) {
     EXPECT_FLOAT_EQ(97.5f, v[5].x);
     EXPECT_FLOAT_EQ(47.5f, v[5].y);
     EXPECT_FLOAT_EQ(0.1f, v[0].rhw);
+    EXPECT_FLOAT_EQ(1, v[0].z); // this lens puts every point at the far plane (z = w)
     EXPECT_EQ(0xFFFFFFFFu, v[0].diffuse);
     EXPECT_EQ(1, v[0].u);
     EXPECT_EQ(0, v[5].v);
@@ -58,6 +59,20 @@ TEST(ParticleSprites, SquaresAtTheProjectedPlaceHalvingWithDoubledDistance) {
     EXPECT_FLOAT_EQ(2.5f, size);
     EXPECT_FLOAT_EQ(100 + 0.25f * 100, (v[6].x + v[11].x) / 2);
     EXPECT_FLOAT_EQ(50 - 0.125f * 50, (v[6].y + v[11].y) / 2); // y = 2.5 / 20 of the half height
+}
+
+TEST(ParticleSprites, DepthsStayInTheRangeTheObjectsWereFittedTo) {
+    // Depth fitted to 1 .. 5: a particle at 3 lies inside, one at 10 beyond
+    // the far plane and one at 0.5 before the near plane are clamped.
+    Matrix4 fitted = lens();
+    fitted.m[2][2] = 5.0f / 4;
+    fitted.m[3][2] = -5.0f / 4;
+    std::vector<SpriteVertex> v;
+    particleSprites(particlesAt({{0, 0, 3}, {0, 0, 10}, {0, 0, 0.5f}}), fitted, 200, 100, 1, v);
+    ASSERT_EQ(18u, v.size());
+    EXPECT_NEAR((5.0f / 4) * (1 - 1.0f / 3), v[0].z, 1e-6f);
+    EXPECT_EQ(1, v[6].z);
+    EXPECT_EQ(0, v[12].z);
 }
 
 TEST(ParticleSprites, NothingForTheDeadOrBehindTheEye) {

@@ -1,0 +1,20 @@
+#pragma once
+// Particles on the device: each frame at the top level the scene's emitters
+// bear, age and move their particles under the scene's effectors, and an
+// emitter whose object has sprite settings draws them as additive
+// camera-facing sprites from one dynamic buffer.
+//
+// Wind and gravity effectors are force effectors: value 1 names the emitter
+// they push (its place in the scene's list, from 1; 0 all), 2 the radius,
+// 3 the strength, 4 the mode, 5 the falloff, and the three values after the
+// next word the direction.
+
+class LW6Scene;
+class SceneRenderer;
+
+void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, double step);
+// Releases the sprite buffers of the scene's particles (default pool, made
+// again when next drawn): before a device reset.
+void releaseParticleBuffers(LW6Scene& scene);
+
+constexpr int PARTICLE_FVF = 0x144; // XYZRHW | DIFFUSE | TEX1

@@ -1,0 +1,76 @@
+// Particles drawn on a real device under Wine: an emitter on an object with
+// sprite settings bears particles that show as additive sprites around it,
+// saturating where many overlap; without sprite settings nothing is drawn.
+
+#include "scene_fixture.h"
+
+#include "effects/particle_settings.h"
+#include "lightwave/items.h"
+
+namespace {
+
+class ParticleTest : public SceneRendererTest {
+protected:
+    // A tiny dark object at the origin carrying an emitter (a 1-unit box
+    // bearing `rate` a second that live long), the camera 10 away.
+    LW6Scene& emitterScene(float rate, bool sprites) {
+        lwo::Layer speck;
+        lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
+        putObject("speck.lwo", objectOf(speck, glowing("Speck", {0, 0, 0})));
+        lws::Scene s;
+        s.objects.push_back(objectAt("speck.lwo", 0, 0, 0));
+        s.lights.push_back(lws::Light{});
+        s.cameras.push_back(cameraAt(10));
+        LW6Scene& scene = load(s);
+        LWObject& object = *scene.objects[0];
+        auto* e = new FxEmitter(object.layer);
+        e->parent = &object;
+        e->birthMode = 1; // per second
+        e->birthRate.value = rate;
+        e->lifeTime.value = 100;
+        e->emitterValue10 = 0; // no drag
+        scene.fxEmitter.push_back(e);
+        if (sprites) {
+            object.volumetric = new VolumetricSettings(1);
+            object.volumetric->particleSize.value = 0.05f;
+        }
+        return scene;
+    }
+};
+
+TEST_F(ParticleTest, ParticlesShowAsAdditiveSpritesAroundTheEmitter) {
+    LW6Scene& scene = emitterScene(400, true);
+    std::srand(5);
+    frame(scene, 0);
+    const Readback r = frame(scene, 1); // a second: 399 particles in the box
+    EXPECT_EQ(399, scene.fxEmitter[0]->birthCount);
+    // Hundreds of sprites overlap in the middle: they add up to white.
+    const uint32_t middle = r.rgb(UINT(W / 2), UINT(H / 2));
+    EXPECT_EQ(0xFFFFFFu, middle & 0xFFFFFF) << std::hex << middle;
+    // Well outside the box nothing is drawn.
+    EXPECT_EQ(0u, r.rgb(2, 2) & 0xFFFFFF);
+    EXPECT_EQ(0u, messages.count());
+}
+
+TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
+    LW6Scene& scene = emitterScene(3, true);
+    std::srand(5);
+    frame(scene, 0);
+    const Readback r = frame(scene, 1); // two particles
+    int lit = 0, brightest = 0;
+    for (UINT y = 0; y < UINT(H); ++y)
+        for (UINT x = 0; x < UINT(W); ++x) {
+            const int b = brightness(r.rgb(x, y));
+            lit += b > 0;
+            brightest = std::max(brightest, b);
+        }
+    EXPECT_GT(lit, 10);
+    // One blob at most 172 grey per channel; two may overlap.
+    EXPECT_LE(brightest, 2 * 2 * 172 + 4);
+    LW6Scene& bare = emitterScene(400, false);
+    frame(bare, 0);
+    const Readback none = frame(bare, 1);
+    EXPECT_EQ(0u, none.rgb(UINT(W / 2), UINT(H / 2)) & 0xFFFFFF);
+}
+
+} // namespace
