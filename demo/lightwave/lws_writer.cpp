@@ -107,6 +107,93 @@ public:
             triple("PivotRotation", degrees);
         }
         if (o.shadowOptions != 7) integer("ShadowOptions", o.shadowOptions);
+        for (const Emitter& e : o.emitters) emitter(e);
+        for (const Effector& e : o.effectors) effector(e);
+        line("");
+    }
+
+    // Words a value at a time, as the plug-ins store their data by position.
+    void values(std::initializer_list<float> fs) {
+        std::string text;
+        for (float f : fs) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.9g", double(f));
+            text += (text.empty() ? "" : " ") + std::string(number);
+        }
+        line(text);
+    }
+
+    void emitter(const Emitter& e) {
+        line("Plugin CustomObjHandler 1 FX_Emitter");
+        line("Emitter 1 generator");
+        values({e.size[0], e.size[1], e.size[2]});
+        line("p1");
+        values({0, 0, 0});
+        line(std::to_string(e.particleLimit));
+        values({0});
+        line("velocity");
+        values({e.velocity[0], e.velocity[1], e.velocity[2], 0, 0, 0});
+        line("acceleration");
+        values({e.acceleration[0], e.acceleration[1], e.acceleration[2]});
+        line("0 birth");
+        values({0, e.birthRate, float(e.generator), 0, float(e.birthMode), e.lifeFrames,
+                e.lifeVariationFrames, e.explosionSpeed, 0});
+        line("0");
+        values({0, 0, 0, 0, 0, 0, 0, 0, 0});
+        line("particle");
+        values({e.speed, e.drag, e.speedVariation, e.dragVariation, 0, 0, 0, 50, 0, 0, 0,
+                e.maximumSpeed, 0, 0, 0});
+        line("EndPlugin");
+    }
+
+    void effector(const Effector& e) {
+        line(e.wind ? "Plugin CustomObjHandler 1 FX_Wind" : "Plugin CustomObjHandler 1 FX_Gravity");
+        line("Effector 1 force");
+        char head[80];
+        if (e.wind) {
+            std::snprintf(head, sizeof head, "%d %.9g %.9g %d %d 0", e.emitter, double(e.radius),
+                          double(e.strength), e.mode, e.falloff);
+            line(head);
+            line("direction");
+            values({e.direction[0], e.direction[1], e.direction[2]});
+            line("turbulence 0");
+            values({0, 0, 0, 0, 0});
+            line("offset");
+            values({0, 0, 0});
+            line("end");
+        } else {
+            std::snprintf(head, sizeof head, "%d %.9g %.9g %d %d", e.emitter, double(e.radius),
+                          double(e.strength), e.mode, e.falloff);
+            line(head);
+            line("direction");
+            values({e.direction[0], e.direction[1], e.direction[2]});
+            line("end");
+        }
+        line("EndPlugin");
+    }
+
+    // The objects whose particles are drawn as sprites.
+    void hyperVoxels(const Scene& s) {
+        bool any = false;
+        for (const Item& o : s.objects) any = any || o.spriteSize > 0;
+        if (!any) return;
+        line("Plugin VolumetricHandler 1 HyperVoxelsFilter");
+        line("HyperVoxelData");
+        line("{");
+        for (const Item& o : s.objects) {
+            if (o.spriteSize <= 0) continue;
+            assert(o.name.find(' ') == std::string::npos);
+            line("HVObject");
+            line("{");
+            line("HVFlags " + o.name + " 0 0 0 1 0 0 0 0");
+            line("HVChannels");
+            line("{");
+            line("ParticleSize", o.spriteSize);
+            line("}");
+            line("}");
+        }
+        line("}");
+        line("EndPlugin");
         line("");
     }
 
@@ -204,6 +291,7 @@ std::string write(const Scene& s) {
     }
     // After the fog colour, which it replaces.
     if (s.backdropFog) w.line("BackdropFog 1");
+    w.hyperVoxels(s);
     return w.out;
 }
 

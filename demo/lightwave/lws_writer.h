@@ -71,6 +71,32 @@ inline ItemRef cameraRef(int index) {
 // Who turns the heading, pitch or bank: the keys, the target, or the path.
 enum Controller { KEYS = 0, TARGET = 1, PATH = 2 };
 
+// A particle emitter on an object (the FX_Emitter plug-in).
+struct Emitter {
+    float size[3] = {1, 1, 1}; // the generator's extent
+    int generator = 0;         // 0 box, 1 sphere
+    int birthMode = 0;         // 0 per frame, 1 per second, 3 under the ground only
+    float birthRate = 100;
+    float lifeFrames = 30, lifeVariationFrames = 0;
+    int particleLimit = 10000;
+    float velocity[3] = {0, 0, 0};
+    float acceleration[3] = {0, 0, 0};
+    float explosionSpeed = 0; // outwards from the emitter
+    float speed = 1, speedVariation = 0;
+    float drag = 4, dragVariation = 0;
+    float maximumSpeed = 0; // 0: none
+};
+
+// A wind or gravity effector on an object (FX_Wind, FX_Gravity).
+struct Effector {
+    bool wind = false;
+    int emitter = 0; // 1-based in the scene's emitters; 0 all
+    float radius = 1, strength = 1;
+    int mode = 0;    // 0 along the direction, 1 away from the centre
+    int falloff = 2; // 0 inside the radius, 1 inverse distance, 2 none
+    float direction[3] = {0, -1, 0};
+};
+
 struct Item {
     std::string name; // object file, null object's, light's or camera's name
     int layer = 1;    // objects: the object's layer, 1-based
@@ -88,6 +114,10 @@ struct Item {
     int shadowOptions = 7;           // bits: 1 self shadow, 2 cast, 4 receive
     float pivotPosition[3] = {0, 0, 0};
     float pivotRotation[3] = {0, 0, 0}; // heading, pitch, bank in radians
+    std::vector<Emitter> emitters;
+    std::vector<Effector> effectors;
+    // Its particles drawn as sprites this size (HyperVoxels, kind 1); 0 none.
+    float spriteSize = 0;
 };
 
 // Angles' envelopes keep radians, as the file does; constant angles are

@@ -4,6 +4,8 @@
 // with no message.
 
 #include "base/message_box.h"
+#include "effects/particle_settings.h"
+#include "lightwave/items.h"
 #include "lw_writer_stage.h"
 #include "support/temp_dir.h"
 #include "tools/nltool/commands.h"
@@ -171,6 +173,91 @@ TEST(LwsWriter, ObjectsNullsParentsTargetsAndPivots) {
     EXPECT_EQ(l.cameras[0], l.currentCamera);
     EXPECT_EQ(h, l.cameras[0]->parent);
     EXPECT_EQ(o, l.cameras[0]->target);
+    EXPECT_EQ(0u, messages.count());
+}
+
+TEST(LwsWriter, EmittersEffectorsAndSpritesReadBack) {
+    MessageRecorder messages;
+    Stage stage;
+    lwo::Object speck;
+    speck.surfaces = {named("Speck")};
+    speck.layers = {squareLayer()};
+    stage.put("speck.lwo", speck);
+    lws::Scene s;
+    lws::Item source;
+    source.name = "speck.lwo";
+    lws::Emitter e;
+    e.size[0] = 2;
+    e.size[1] = 3;
+    e.size[2] = 4;
+    e.generator = 1;
+    e.birthMode = 1;
+    e.birthRate = 250;
+    e.lifeFrames = 60;
+    e.lifeVariationFrames = 15;
+    e.particleLimit = 5000;
+    e.velocity[1] = 2.5f;
+    e.acceleration[1] = -9.8f;
+    e.explosionSpeed = 1.5f;
+    e.speed = 0.75f;
+    e.speedVariation = 0.25f;
+    e.drag = 0.5f;
+    e.dragVariation = 0.125f;
+    e.maximumSpeed = 0.2f;
+    source.emitters = {e};
+    lws::Effector wind;
+    wind.wind = true;
+    wind.emitter = 1;
+    wind.radius = 6;
+    wind.strength = 0.5f;
+    wind.falloff = 0;
+    wind.direction[0] = 1;
+    wind.direction[1] = 0;
+    lws::Effector pull;
+    pull.mode = 1;
+    pull.strength = -2;
+    pull.falloff = 1;
+    pull.radius = 3;
+    source.effectors = {wind, pull};
+    source.spriteSize = 0.04f;
+    s.objects = {source};
+    ASSERT_TRUE(stage.load(s));
+    LW6Scene& scene = *stage.scene;
+    ASSERT_EQ(1u, scene.fxEmitter.size());
+    const FxEmitter& r = *scene.fxEmitter[0];
+    EXPECT_EQ(scene.objects[0], r.parent);
+    EXPECT_EQ(2, r.sizeX);
+    EXPECT_EQ(4, r.sizeZ);
+    EXPECT_EQ(1, r.generatorType);
+    EXPECT_EQ(1, r.birthMode);
+    EXPECT_EQ(250, r.birthRate.value);
+    EXPECT_FLOAT_EQ(2, r.lifeTime.value); // frames to seconds
+    EXPECT_FLOAT_EQ(0.5f, r.lifeVariation.value);
+    EXPECT_EQ(5000, r.particleLimit);
+    EXPECT_EQ(2.5f, r.emitterValue2.value);
+    EXPECT_EQ(-9.8f, r.emitterValue6);
+    EXPECT_EQ(1.5f, r.emitterValue8.value);
+    EXPECT_EQ(0.75f, r.emitterValue9);
+    EXPECT_EQ(0.5f, r.emitterValue10);
+    EXPECT_EQ(0.25f, r.emitterValue11);
+    EXPECT_EQ(0.125f, r.emitterValue12);
+    EXPECT_EQ(0.2f, r.emitterValue15);
+    ASSERT_EQ(2u, scene.fxEffector.size());
+    const FxEffector& w = *scene.fxEffector[0];
+    EXPECT_EQ(EFFECTOR_WIND, w.kind);
+    EXPECT_EQ(1, w.values[1]);
+    EXPECT_EQ(6, w.values[2]);
+    EXPECT_EQ(0.5f, w.values[3]);
+    EXPECT_EQ(0, w.values[5]);
+    EXPECT_EQ(1, w.values[7]);
+    const FxEffector& g = *scene.fxEffector[1];
+    EXPECT_EQ(EFFECTOR_GRAVITY, g.kind);
+    EXPECT_EQ(1, g.values[4]);
+    EXPECT_EQ(-2, g.values[3]);
+    EXPECT_EQ(-1, g.values[7]); // the direction's y
+    ASSERT_TRUE(scene.objects[0]->volumetric);
+    EXPECT_EQ(1, scene.objects[0]->volumetric->kind);
+    EXPECT_FLOAT_EQ(0.04f, scene.objects[0]->volumetric->particleSize.value);
     EXPECT_EQ(0u, messages.count());
 }
 
