@@ -1,6 +1,6 @@
 // Composes the show's music as a four-channel ProTracker module: synthesised
-// drum, bass and lead samples, nine 64-row patterns at speed 6 / 125 BPM
-// (a beat every 4 rows = 0.48 s, 69.12 s in all), and writes it as
+// drum, bass and lead samples, ten 64-row patterns at speed 6 / 125 BPM
+// (a beat every 4 rows = 0.48 s, 76.8 s in all), and writes it as
 // music.mod. With --wav it also renders the module through libxmp to a
 // 44.1 kHz stereo WAV file (for the MP3 encoder). Everything is
 // deterministic: the same bytes on every build.
@@ -131,7 +131,7 @@ Pattern pattern(int index) {
             set(row, 3, PAD, 12 + roots[bar]);
         }
     }
-    if (index == 8) // the ending: everything fades over the last bars
+    if (index == 9) // the ending: everything fades over the last bars
         for (int row = 32; row < ROWS; row += 4)
             set(row, 2, 0, -1, 0xC, uint8_t(64 - (row - 32) * 2));
     return p;
@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
     std::vector<Sample> samples = {
         kick(), snare(), hat(), wave("bass", 0, 48), wave("lead", 1, 36), wave("pad", 2, 30)};
     std::vector<Pattern> patterns;
-    for (int i = 0; i < 9; ++i) patterns.push_back(pattern(i));
+    for (int i = 0; i < 10; ++i) patterns.push_back(pattern(i));
     writeModule(argv[1], samples, patterns);
     if (argc == 4 && !renderWav(argv[1], argv[3])) {
         std::fprintf(stderr, "make_music: cannot render %s\n", argv[1]);

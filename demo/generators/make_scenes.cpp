@@ -9,8 +9,10 @@
 // sunrise in fog past the beacons under a searchlight, seen by two cameras),
 // hall (a ring casting its shadow on a plinth over a mirror floor, beside a
 // chrome ball: "hall_floor.lwo", "hall_plinth.lwo", "hall_pillars.lwo",
-// "hall_ring.lwo", "chrome_ball.lwo"). The metascripts: "scenes.txt" (dusk and night),
-// "dawn.txt" and "hall.txt".
+// "hall_ring.lwo", "chrome_ball.lwo"), sparks (a fountain of particles
+// under gravity and wind, lamps and a beacon with lens flares:
+// "sparks_ground.lwo"). The metascripts: "scenes.txt" (dusk and night),
+// "dawn.txt", "hall.txt" and "sparks.txt".
 //
 //   make_scenes OUT-DIR
 
@@ -18,6 +20,7 @@
 #include "demo/lightwave/lws_writer.h"
 #include "shapes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -381,6 +384,108 @@ lws::Scene hallScene() {
     return s;
 }
 
+// Sparks: a fountain of particles thrown up from a nozzle on dark ground,
+// pulled down by gravity and blown aside by a wind; two lamps with lens
+// flares cross the view and fade at its border, and a beacon's flare
+// shrinks and goes out as the beacon turns away.
+lwo::Object sparksGround() {
+    lwo::Object o;
+    lwo::Surface ground;
+    ground.name = "Ground";
+    ground.colour = {0.25f, 0.22f, 0.3f};
+    o.surfaces.push_back(ground);
+    lwo::Layer layer;
+    layer.name = "ground";
+    addTerrain(layer, 30, 10, 0, 0, 0, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+// The nozzle the sparks fly from (its object carries the emitter).
+lwo::Object fountainNozzle() {
+    lwo::Object o;
+    lwo::Surface nozzle;
+    nozzle.name = "Nozzle";
+    nozzle.colour = {0.5f, 0.5f, 0.55f};
+    nozzle.specularity = 0.5f;
+    o.surfaces.push_back(nozzle);
+    lwo::Layer layer;
+    layer.name = "nozzle";
+    addBox(layer, {0, -0.25f, 0}, {0.5f, 0.5f, 0.5f}, 0);
+    o.layers.push_back(layer);
+    return o;
+}
+
+lws::Scene sparksScene() {
+    lws::Scene s;
+    lws::Item ground;
+    ground.name = "sparks_ground.lwo";
+    s.objects.push_back(ground);
+    lws::Item fountain;
+    fountain.name = "fountain.lwo";
+    lws::Emitter jet;
+    jet.size[0] = jet.size[1] = jet.size[2] = 0.4f;
+    jet.generator = 1;
+    jet.birthMode = 1;
+    jet.birthRate = 500;
+    jet.lifeFrames = 75;
+    jet.lifeVariationFrames = 30;
+    jet.velocity[1] = 4.5f;
+    jet.explosionSpeed = 1.2f;
+    jet.speedVariation = 0.3f;
+    jet.drag = 0.2f;
+    fountain.emitters = {jet};
+    lws::Effector gravity;
+    gravity.strength = 0.45f; // 4.5 a second per second, times each particle's speed
+    lws::Effector wind;
+    wind.wind = true;
+    wind.strength = 0.06f;
+    wind.direction[0] = 1;
+    wind.direction[1] = 0;
+    fountain.effectors = {gravity, wind};
+    fountain.spriteSize = 0.06f;
+    fountain.motion[0] = keyAt(0, 0, 0.5f, 0);
+    s.objects.push_back(fountain);
+    // Two lamps crossing the view at different heights and speeds.
+    const float colours[2][3] = {{1, 0.6f, 0.3f}, {0.4f, 0.7f, 1}};
+    for (int i = 0; i < 2; ++i) {
+        lws::Light lamp;
+        lamp.name = i == 0 ? "Ember" : "Frost";
+        lamp.type = 1;
+        std::copy(colours[i], colours[i] + 3, lamp.colour);
+        lamp.intensity = 0.6f;
+        lamp.falloffType = 2;
+        lamp.range = 8;
+        lamp.lensFlare = true;
+        lamp.flareIntensity = 0.25f;
+        lamp.flareNominalDistance = 12; // about its distance from the eye
+        lamp.lensFlareOptions = 0x19;
+        const float y = i == 0 ? 4.0f : 2.5f, z = i == 0 ? 3.0f : 1.0f;
+        lamp.motion = i == 0 ? std::vector<lws::MotionKey>{keyAt(0, -9, y, z), keyAt(7, 9, y, z)}
+                             : std::vector<lws::MotionKey>{keyAt(0, 8, y, z), keyAt(7, -5, y, z)};
+        s.lights.push_back(lamp);
+    }
+    // A beacon facing the camera that turns away.
+    lws::Light beacon;
+    beacon.name = "Beacon";
+    beacon.type = 2;
+    beacon.coneAngle = 40;
+    beacon.intensity = 0.8f;
+    beacon.lensFlare = true;
+    beacon.flareIntensity = 0.2f;
+    beacon.flareNominalDistance = 14;
+    beacon.lensFlareOptions = 0x19;
+    beacon.motion = {keyAt(0, 3, 1.5f, 6, 3.14159265f), keyAt(5, 3, 1.5f, 6, 3.14159265f + 1.9f)};
+    s.lights.push_back(beacon);
+    s.ambientIntensity = 0.15f;
+    lws::Camera camera;
+    camera.name = "Watch";
+    camera.eyeSeparation = 0;
+    camera.motion = {keyAt(0, -1, 3, -9, 0.1f, 0.2f), keyAt(8, 1, 2.6f, -9, -0.1f, 0.17f)};
+    s.cameras.push_back(camera);
+    return s;
+}
+
 lws::Scene sceneOf(float cameraDistance) {
     lws::Scene s;
     lws::Item panel;
@@ -460,6 +565,12 @@ int main(int argc, char** argv) {
     ok = ok && save(dir + "/chrome_ball.lwo", ballBytes.data(), ballBytes.size());
     ok = ok && save(dir + "/hall.lws", lws::write(hallScene()));
     ok = ok && save(dir + "/hall.txt", "hall.lws\n");
+    const std::vector<uint8_t> groundBytes = lwo::write(sparksGround());
+    ok = ok && save(dir + "/sparks_ground.lwo", groundBytes.data(), groundBytes.size());
+    const std::vector<uint8_t> nozzleBytes = lwo::write(fountainNozzle());
+    ok = ok && save(dir + "/fountain.lwo", nozzleBytes.data(), nozzleBytes.size());
+    ok = ok && save(dir + "/sparks.lws", lws::write(sparksScene()));
+    ok = ok && save(dir + "/sparks.txt", "sparks.lws\n");
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.
     ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\n");

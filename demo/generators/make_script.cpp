@@ -1,12 +1,13 @@
 // Writes the show's event script, timed to the music's beat (125 BPM: a beat
-// every 0.48 s, a bar every 1.92 s, a pattern every 7.68 s; 69.12 s in all):
+// every 0.48 s, a bar every 1.92 s, a pattern every 7.68 s; 76.8 s in all):
 // the music starts and the metascene of "scenes.txt" loads; the screen fades
 // in on the night scene, flashes fall on the bars; the show's pictures fade
 // and flash in from the panel's surfaces; the dusk scene, drawn into a
 // texture, cross-fades in and takes the screen; colour fades and flashes on
 // every beat; night returns under a blur of dusk; dawn flies over the hills,
 // cutting to a second camera; in the hall a ring casts its shadow over a
-// mirror floor beside a chrome ball; the show fades to black and ends itself.
+// mirror floor beside a chrome ball; sparks fly from a fountain under
+// flaring lamps; the show fades to black and ends itself.
 //
 //   make_script OUT.scr "MUSIC COMMAND"     (for example "playmp3 music.mp3")
 
@@ -112,18 +113,26 @@ int main(int argc, char** argv) {
     // Pattern 7: flashes on the cut's bar.
     for (int t = 7 * PATTERN_MS; t < 7 * PATTERN_MS + BAR_MS; t += BEAT_MS)
         line(f, t, "flash 0.24 0xffffffff");
-    // Pattern 8: the hall's metascene loads and takes over from dawn; after
-    // two bars the fade to black, and the end.
-    const int last = 8 * PATTERN_MS;
-    line(f, last, "stop dawn");
-    line(f, last, "loadmetascript hall.txt");
-    line(f, last, "activemeta hall");
-    line(f, last, "freemeta dawn");
-    line(f, last, "start hall");
-    line(f, last, "clear hall 3 0xff180e24");
-    line(f, last, "flash 0.48 0xffffffff");
+    // Pattern 8: the hall's metascene loads and takes over from dawn.
+    const int hall = 8 * PATTERN_MS;
+    line(f, hall, "stop dawn");
+    line(f, hall, "loadmetascript hall.txt");
+    line(f, hall, "activemeta hall");
+    line(f, hall, "freemeta dawn");
+    line(f, hall, "start hall");
+    line(f, hall, "clear hall 3 0xff180e24");
+    line(f, hall, "flash 0.48 0xffffffff");
+    // Pattern 9: the sparks take over from the hall; after two bars the fade
+    // to black, and the end.
+    const int last = 9 * PATTERN_MS;
+    line(f, last, "stop hall");
+    line(f, last, "loadmetascript sparks.txt");
+    line(f, last, "activemeta sparks");
+    line(f, last, "freemeta hall");
+    line(f, last, "start sparks");
+    line(f, last, "clear sparks 3 0xff060812");
     line(f, last + 2 * BAR_MS, "fadeout 3.84 0xff000000");
-    line(f, 9 * PATTERN_MS + 60, "stopdemo");
+    line(f, 10 * PATTERN_MS + 60, "stopdemo");
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [ms, command] : lines)

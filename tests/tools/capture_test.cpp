@@ -77,11 +77,11 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     const std::string out = tmp.path().string();
     // 7.92 s: the peak of the first white flash (7.68 s, 0.48 s long);
     // 17.76 s and 18.72 s: the peaks of the Targa and PCX picture flashes;
-    // 25 s: the dusk scene after its cross-fade; 69.15 s: after the fade to black.
+    // 25 s: the dusk scene after its cross-fade; 76.83 s: after the fade to black.
     // 4 s: the ring turning before the panels; 50.22 s and 53.58 s: the
     // flight over the hills, between two beats' flashes; 54.54 s: after the
-    // cut to the camera looking back; 63.5 s: the hall.
-    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,63.5,69.15",
+    // cut to the camera looking back; 63.5 s: the hall; 72.5 s: the sparks.
+    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,63.5,72.5,76.83",
                                      "--out", out,
                                      "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
                                     o, error))
@@ -93,7 +93,7 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     PngImage loading, flash, black;
     ASSERT_TRUE(readPng(tmp.path("frame_loading.png").string(), loading));
     ASSERT_TRUE(readPng(frameFileName(out, 7920), flash));
-    ASSERT_TRUE(readPng(frameFileName(out, 69150), black));
+    ASSERT_TRUE(readPng(frameFileName(out, 76830), black));
     EXPECT_EQ(400, flash.width);
     EXPECT_EQ(300, flash.height);
     // The rising flash at e = 0.23..0.24 s of its 0.48 s: white at alpha
@@ -182,6 +182,23 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     // The chrome ball, dark grey itself, shows the yellow pillar beside it.
     EXPECT_GT(mean(hall, 382, 160, 390, 185, RED), 90);
     EXPECT_LT(mean(hall, 330, 150, 360, 180, RED), 50);
+
+    // The sparks at 72.5 s: the fountain's particles, hundreds of additive
+    // sprites above the nozzle; the blue lamp's flare with its bluish glow;
+    // the night sky dark away from both.
+    PngImage sparks;
+    ASSERT_TRUE(readPng(frameFileName(out, 72500), sparks));
+    int bright = 0;
+    for (int y = 100; y < 170; ++y)
+        for (int x = 160; x < 230; ++x) {
+            const uint32_t c = pixel(sparks, x, y);
+            bright += ((c >> 16) & 0xFF) > 204 && ((c >> 8) & 0xFF) > 204 && (c & 0xFF) > 204;
+        }
+    EXPECT_GT(bright, 400);
+    const uint32_t lamp = pixel(sparks, 283, 75), glow = pixel(sparks, 290, 75);
+    EXPECT_GE(int(lamp & 0xFF), 240) << std::hex << lamp;
+    EXPECT_GT(int(glow & 0xFF), int((glow >> 16) & 0xFF) + 40) << std::hex << glow;
+    EXPECT_LT(mean(sparks, 50, 50, 70, 70, 16) + mean(sparks, 50, 50, 70, 70, 0), 60);
 
     // The loading screen shows "loading.jpg" from the archive.
     DiskFile disk;
