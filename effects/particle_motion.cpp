@@ -112,3 +112,43 @@ void applyForce(const ForceEffector& force, std::vector<Particle>& particles, si
         store(v, p.velocity);
     }
 }
+
+float swirlWeight(int falloff, float d, float r) {
+    switch (falloff) {
+    case SWIRL_INSIDE_RADIUS:
+        return d <= r ? 1.0f : 0.0f;
+    case SWIRL_LINEAR:
+        return r > 0 ? std::max(0.0f, 1 - d / r) : 0.0f;
+    case SWIRL_INVERSE:
+        return d > r ? r / d : 1.0f;
+    case SWIRL_INVERSE_SQUARE:
+        return d > r ? (r / d) * (r / d) : 1.0f;
+    default:
+        return 0;
+    }
+}
+
+void applySwirl(const SwirlEffector& swirl, std::vector<Particle>& particles, size_t first,
+                size_t last, float dt) {
+    if (length(swirl.axis) == 0) return;
+    const Vec3 axis = normalised(swirl.axis);
+    last = std::min(last, particles.size());
+    for (size_t i = first; i < last; ++i) {
+        Particle& p = particles[i];
+        if (!p.live) continue;
+        const Vec3 from = vec3(p.position) - swirl.centre;
+        Vec3 push = {0, 0, 0};
+        float d = length(from);
+        if (swirl.mode == SWIRL_VORTEX) {
+            // About the axis: the distance from it, along the circle round it.
+            const Vec3 out = from - axis * dot(from, axis);
+            d = length(out);
+            if (d > 0) push = normalised(cross(axis, out));
+        } else if (swirl.mode == SWIRL_ATTRACTOR && d > 0) {
+            push = from * (-1 / d);
+        }
+        const float gain = swirl.strength * swirlWeight(swirl.falloff, d, swirl.radius) *
+                           p.speedFactor * dt;
+        store(vec3(p.velocity) + push * gain, p.velocity);
+    }
+}

@@ -62,3 +62,25 @@ struct ForceEffector {
 // Changes the velocities of the live particles first .. last - 1.
 void applyForce(const ForceEffector& force, std::vector<Particle>& particles, size_t first,
                 size_t last, float dt);
+
+// The second kind of effector: a vortex that turns particles about an axis
+// through its centre, or an attractor that draws them to its centre, each
+// weighted by one of four falloffs of the distance d over the radius R.
+enum SwirlMode { SWIRL_VORTEX = 2, SWIRL_ATTRACTOR = 3 };
+enum SwirlFalloff {
+    SWIRL_INSIDE_RADIUS = 0, // 1 within R, 0 beyond
+    SWIRL_LINEAR = 1,        // 1 - d / R, down to 0 at R
+    SWIRL_INVERSE = 2,       // R / d, at most 1
+    SWIRL_INVERSE_SQUARE = 3 // (R / d)^2, at most 1
+};
+struct SwirlEffector {
+    Vec3 centre;
+    Vec3 axis = {0, 1, 0}; // the vortex's, any length but 0
+    int mode = SWIRL_VORTEX;
+    int falloff = SWIRL_INSIDE_RADIUS;
+    float radius = 1;
+    float strength = 0; // speed gained a second at full weight, times each particle's factor
+};
+float swirlWeight(int falloff, float distance, float radius);
+void applySwirl(const SwirlEffector& swirl, std::vector<Particle>& particles, size_t first,
+                size_t last, float dt);

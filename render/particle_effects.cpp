@@ -155,9 +155,24 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
         ForceEffector force;
         int target = 0;
         if (!effector || !forceOf(*effector, time, force, target)) continue;
+        // Modes 2 and up are the second kind: a vortex about the direction,
+        // or an attractor.
+        SwirlEffector swirl;
+        const bool swirls = force.mode >= SWIRL_VORTEX;
+        if (swirls) {
+            swirl.centre = force.centre;
+            swirl.axis = force.direction;
+            swirl.mode = force.mode;
+            swirl.falloff = force.falloff;
+            swirl.radius = force.radius;
+            swirl.strength = force.strength;
+        }
         for (size_t i = 0; i < scene.fxEmitter.size(); ++i) {
             FxEmitter* e = scene.fxEmitter[i];
-            if (e && (target == 0 || target == int(i) + 1))
+            if (!e || (target != 0 && target != int(i) + 1)) continue;
+            if (swirls)
+                applySwirl(swirl, e->particles, 0, size_t(e->particleLimit), dt);
+            else
                 applyForce(force, e->particles, 0, size_t(e->particleLimit), dt);
         }
     }

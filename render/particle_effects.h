@@ -4,10 +4,14 @@
 // emitter whose object has sprite settings draws them as additive
 // camera-facing sprites from one dynamic buffer.
 //
-// Wind and gravity effectors are force effectors: value 1 names the emitter
-// they push (its place in the scene's list, from 1; 0 all), 2 the radius,
-// 3 the strength, 4 the mode, 5 the falloff, and the three values after the
-// next word the direction.
+// Wind and gravity effectors: value 1 names the emitter they push (its place
+// in the scene's list, from 1; 0 all), 2 the radius, 3 the strength, 4 the
+// mode, 5 the falloff, and the three values after the next word the
+// direction. Modes 0 (along the direction) and 1 (away from the centre) make
+// a force effector with falloffs 0 inside the radius, 1 inverse distance,
+// 2 none; modes 2 (a vortex about the direction) and 3 (an attractor) the
+// second kind, with falloffs 0 inside the radius, 1 linear, 2 inverse,
+// 3 inverse square.
 
 class LW6Scene;
 class SceneRenderer;

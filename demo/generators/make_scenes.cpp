@@ -385,7 +385,7 @@ lws::Scene hallScene() {
 }
 
 // Sparks: a fountain of particles thrown up from a nozzle on dark ground,
-// pulled down by gravity and blown aside by a wind; two lamps with lens
+// turned by a vortex, pulled down by gravity and blown aside by a wind; two lamps with lens
 // flares cross the view and fade at its border, and a beacon's flare
 // shrinks and goes out as the beacon turns away.
 lwo::Object sparksGround() {
@@ -442,7 +442,15 @@ lws::Scene sparksScene() {
     wind.strength = 0.06f;
     wind.direction[0] = 1;
     wind.direction[1] = 0;
-    fountain.effectors = {gravity, wind};
+    // A vortex about the jet turns the sparks as they rise, fading out to
+    // three units from it.
+    lws::Effector vortex;
+    vortex.mode = 2;
+    vortex.falloff = 1;
+    vortex.radius = 3;
+    vortex.strength = 2.5f;
+    vortex.direction[1] = 1;
+    fountain.effectors = {gravity, wind, vortex};
     fountain.spriteSize = 0.06f;
     fountain.motion[0] = keyAt(0, 0, 0.5f, 0);
     s.objects.push_back(fountain);

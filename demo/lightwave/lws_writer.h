@@ -87,13 +87,18 @@ struct Emitter {
     float maximumSpeed = 0; // 0: none
 };
 
-// A wind or gravity effector on an object (FX_Wind, FX_Gravity).
+// A wind or gravity effector on an object (FX_Wind, FX_Gravity), or with
+// modes 2 and 3 a vortex or an attractor.
 struct Effector {
     bool wind = false;
     int emitter = 0; // 1-based in the scene's emitters; 0 all
     float radius = 1, strength = 1;
-    int mode = 0;    // 0 along the direction, 1 away from the centre
-    int falloff = 2; // 0 inside the radius, 1 inverse distance, 2 none
+    // 0 along the direction, 1 away from the centre; 2 a vortex about the
+    // direction, 3 towards the centre.
+    int mode = 0;
+    // Modes 0 and 1: 0 inside the radius, 1 inverse distance, 2 none;
+    // modes 2 and 3: 0 inside the radius, 1 linear, 2 inverse, 3 inverse square.
+    int falloff = 2;
     float direction[3] = {0, -1, 0};
 };
 

@@ -233,3 +233,57 @@ TEST(ParticleForces, RadialPushesAwayFallingWithDistance) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ParticleSwirls, FourFalloffs) {
+    EXPECT_EQ(1, swirlWeight(SWIRL_INSIDE_RADIUS, 2, 2));
+    EXPECT_EQ(0, swirlWeight(SWIRL_INSIDE_RADIUS, 2.1f, 2));
+    EXPECT_FLOAT_EQ(0.75f, swirlWeight(SWIRL_LINEAR, 1, 4));
+    EXPECT_EQ(0, swirlWeight(SWIRL_LINEAR, 5, 4));
+    EXPECT_EQ(1, swirlWeight(SWIRL_INVERSE, 1, 2));
+    EXPECT_FLOAT_EQ(0.5f, swirlWeight(SWIRL_INVERSE, 4, 2));
+    EXPECT_FLOAT_EQ(0.25f, swirlWeight(SWIRL_INVERSE_SQUARE, 4, 2));
+    EXPECT_EQ(1, swirlWeight(SWIRL_INVERSE_SQUARE, 0, 2));
+}
+
+TEST(ParticleSwirls, AVortexTurnsParticlesRoundItsAxis) {
+    SwirlEffector vortex;
+    vortex.centre = {0, 0, 0};
+    vortex.axis = {0, 2, 0}; // up, any length
+    vortex.radius = 10;
+    vortex.strength = 3;
+    // At (2, 5, 0): 2 from the axis; pushed along +y x +x = -z, by 3 x factor 2 x dt 0.1.
+    std::vector<Particle> ps = oneParticleAt({2, 5, 0});
+    applySwirl(vortex, ps, 0, ps.size(), 0.1f);
+    EXPECT_NEAR(0, ps[1].velocity[0], 1e-6f);
+    EXPECT_NEAR(0, ps[1].velocity[1], 1e-6f);
+    EXPECT_NEAR(-0.6f, ps[1].velocity[2], 1e-6f);
+    // On the axis there is no way round: nothing changes.
+    ps = oneParticleAt({0, 3, 0});
+    applySwirl(vortex, ps, 0, ps.size(), 0.1f);
+    EXPECT_EQ(0, length(vec3(ps[1].velocity)));
+    // The distance that weighs is the one from the axis, not the centre.
+    vortex.falloff = SWIRL_LINEAR;
+    ps = oneParticleAt({5, 100, 0});
+    applySwirl(vortex, ps, 0, ps.size(), 0.1f);
+    EXPECT_NEAR(-0.3f, ps[1].velocity[2], 1e-6f); // 1 - 5 / 10
+}
+
+TEST(ParticleSwirls, AnAttractorDrawsParticlesToItsCentre) {
+    SwirlEffector attractor;
+    attractor.mode = SWIRL_ATTRACTOR;
+    attractor.centre = {1, 1, 1};
+    attractor.radius = 2;
+    attractor.falloff = SWIRL_INVERSE_SQUARE;
+    attractor.strength = 4;
+    std::vector<Particle> ps = oneParticleAt({1, 1, 5}); // 4 away: (2 / 4)^2 of it
+    applySwirl(attractor, ps, 0, ps.size(), 0.5f);
+    EXPECT_NEAR(-4 * 0.25f * 2 * 0.5f, ps[1].velocity[2], 1e-6f);
+    EXPECT_NEAR(0, ps[1].velocity[0], 1e-6f);
+    ps = oneParticleAt({1, 1, 1}); // at the centre: nowhere to go
+    applySwirl(attractor, ps, 0, ps.size(), 0.5f);
+    EXPECT_EQ(0, length(vec3(ps[1].velocity)));
+}
+
+} // namespace
