@@ -2,11 +2,12 @@
 # A scene play-through under Wine at 800 x 600 (the player's own full-screen
 # mode on the private display): the shared QuickDraw scene, loaded through a
 # metascript and played for SECONDS to the bundled show's music, then the
-# bundled show itself, then the show's hall and sparks scenes alone for SECONDS. For each
-# it prints the median and 5th-percentile frame rate from Wine's own counter
-# (WINEDEBUG=fps, one figure a second, the first two seconds left out), the
-# time to the first 3D frame, and the player's profiler sections with the
-# share of a frame spent outside the Direct3D calls they time.
+# bundled show itself, then the show's hall and sparks scenes alone for
+# SECONDS. For each it prints the median and 5th-percentile frame rate from
+# Wine's own counter (WINEDEBUG=fps, one figure a second, the first two
+# seconds left out), the time to the first 3D frame, and the player's
+# profiler sections with the share of a frame spent outside the Direct3D
+# calls they time.
 #   bench/scene_bench.sh WINDOWS_BUILD_DIR SHOW_DIR TESTDATA_DIR [SECONDS]
 set -uo pipefail
 build=$(cd "$1" && pwd)
