@@ -42,7 +42,9 @@ FlareState flareVisibility(const FlareInputs& in) {
 std::vector<FlareQuad> flareQuads(const FlareState& state, int32_t options, const float colour[4]) {
     std::vector<FlareQuad> quads;
     if (!state.visible) return quads;
-    const float alpha = colour[3] * state.fade;
+    // The border fade alone weighs the flare in: a flickering light's colour
+    // carries no alpha, and would put its glows out.
+    const float alpha = state.fade;
     const float size = state.size;
     const Vec3 v = state.viewPosition;
     // The glows turn with the rotation angle; the quad's w stays 1, so that

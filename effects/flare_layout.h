@@ -53,6 +53,6 @@ struct FlareQuad {
     uint32_t factor;
 };
 
-// The quads of a visible flare with `options`, the light's colour (RGBA) at
-// the time.
+// The quads of a visible flare with `options`, the light's colour (RGB; its
+// alpha is not read) at the time.
 std::vector<FlareQuad> flareQuads(const FlareState& state, int32_t options, const float colour[4]);

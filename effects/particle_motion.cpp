@@ -16,13 +16,18 @@ float draw() {
 
 } // namespace
 
+int particleLimitOf(const FxEmitter& e) {
+    return std::clamp(e.particleLimit, 0, PARTICLE_CAPACITY);
+}
+
 void birthStep(FxEmitter& e, Vec3 at, double time, float dt, float& accumulator) {
     if (e.birthMode == 0 || e.birthMode == 3)
         accumulator += dt * e.birthRate.evaluate(time) * 30.0f;
     else if (e.birthMode == 1)
         accumulator += dt * e.birthRate.evaluate(time);
-    if (e.particles.size() < size_t(e.particleLimit)) e.particles.resize(size_t(e.particleLimit));
-    while (float(e.birthCount + 1) < accumulator && accumulator < float(e.particleLimit)) {
+    const int limit = particleLimitOf(e);
+    if (e.particles.size() < size_t(limit)) e.particles.resize(size_t(limit));
+    while (float(e.birthCount + 1) < accumulator && accumulator < float(limit)) {
         e.birthCount += 1;
         Particle& p = e.particles[size_t(e.birthCount)];
         Vec3 position = vec3(p.position);
@@ -61,7 +66,7 @@ void birthStep(FxEmitter& e, Vec3 at, double time, float dt, float& accumulator)
 
 void ageParticles(FxEmitter& e, float dt) {
     const Vec3 acceleration = {e.emitterValue5, e.emitterValue6, e.emitterValue7};
-    const size_t n = std::min(e.particles.size(), size_t(e.particleLimit));
+    const size_t n = std::min(e.particles.size(), size_t(particleLimitOf(e)));
     for (size_t i = 0; i < n; ++i) {
         Particle& p = e.particles[i];
         if (!p.live) continue;
@@ -74,7 +79,7 @@ void ageParticles(FxEmitter& e, float dt) {
 }
 
 void moveParticles(FxEmitter& e, float dt) {
-    const size_t n = std::min(e.particles.size(), size_t(e.particleLimit));
+    const size_t n = std::min(e.particles.size(), size_t(particleLimitOf(e)));
     for (size_t i = 0; i < n; ++i) {
         Particle& p = e.particles[i];
         if (!p.live) continue;

@@ -36,6 +36,10 @@ static_assert(offsetof(Particle, position) == 8 && offsetof(Particle, velocity) 
 
 constexpr int PARTICLE_CAPACITY = 10000;
 
+// The records an emitter may use: its limit, within the capacity of its
+// array (a scene may ask for more, or for a negative number).
+int particleLimitOf(const FxEmitter& emitter);
+
 // Births of one frame for `emitter` at scene time `time`, a step `dt` after
 // the last, from `emitterPosition`. `accumulator` is shared by every emitter
 // of the program: it counts the births due so far.

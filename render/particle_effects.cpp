@@ -80,6 +80,10 @@ public:
         const Matrix4 identity = Matrix4::identity();
         d->SetTransform(D3DTS_WORLD, asD3D(identity));
         d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        // Fog would tint the sprites' transparent rims; a cut-out test left by
+        // a surface would cut their soft edges.
+        d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+        d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
         d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
@@ -171,9 +175,9 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
             FxEmitter* e = scene.fxEmitter[i];
             if (!e || (target != 0 && target != int(i) + 1)) continue;
             if (swirls)
-                applySwirl(swirl, e->particles, 0, size_t(e->particleLimit), dt);
+                applySwirl(swirl, e->particles, 0, size_t(particleLimitOf(*e)), dt);
             else
-                applyForce(force, e->particles, 0, size_t(e->particleLimit), dt);
+                applyForce(force, e->particles, 0, size_t(particleLimitOf(*e)), dt);
         }
     }
     LWItem* camera = renderer.current().camera;

@@ -411,6 +411,8 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
 void SceneRenderer::flarePass(LW6Scene& scene, double time) {
     IDirect3DDevice8* d = context.device;
     d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    // Fog would tint the flares' black surroundings.
+    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);

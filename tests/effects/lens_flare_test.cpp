@@ -180,6 +180,43 @@ TEST(FlareQuads, GlowsStreaksAndTheChainAlongTheLine) {
     EXPECT_NEAR(10, turned.view.m[1][0], 1e-5f);
 }
 
+TEST(FlareQuads, EveryElementOfTheChain) {
+    const FlareState s = flareVisibility(ahead(4, 2));
+    const float white[4] = {1, 1, 1, 1};
+    const std::vector<FlareQuad> chain = flareQuads(s, FLARE_ELEMENTS, white);
+    ASSERT_EQ(16u, chain.size());
+    struct Row {
+        int texture;
+        float position, size;
+        uint32_t colour;
+    };
+    const Row rows[16] = {
+        {2, 1.52f, 0.4f, 0xFF030303},    {2, 1.5f, 0.92f, 0xFF0A0500},   {4, 1.3f, 0.11f, 0xFF141414},
+        {2, 0.505f, 0.055f, 0xFF03080F}, {2, 0.45f, 0.16f, 0xFF00030D},  {2, 0.41f, 0.085f, 0xFF030A0F},
+        {2, 0.2f, 0.055f, 0xFF291400},   {1, 0.01f, 0.03f, 0xFF999999},  {1, -0.27f, 0.045f, 0xFF80B2CC},
+        {2, -0.415f, 0.11f, 0xFF401200}, {3, -0.455f, 0.19f, 0xFF211403}, {2, -0.457f, 0.055f, 0xFF170F00},
+        {2, -0.655f, 0.085f, 0xFF0A1F1C}, {1, -0.675f, 0.13f, 0xFF0A0A66}, {4, -1.005f, 0.27f, 0xFF171F00},
+        {5, -1.31f, 0.53f, 0xFF0F0A00}};
+    for (int i = 0; i < 16; ++i) {
+        const FlareQuad& q = chain[size_t(i)];
+        EXPECT_EQ(rows[i].texture, q.texture) << i;
+        EXPECT_FLOAT_EQ(rows[i].position * 4, q.view.m[3][0]) << i;
+        EXPECT_FLOAT_EQ(rows[i].position * 2, q.view.m[3][1]) << i;
+        EXPECT_FLOAT_EQ(rows[i].size * 10, q.view.m[0][0]) << i;
+        EXPECT_EQ(rows[i].colour, q.factor) << i;
+    }
+}
+
+TEST(FlareQuads, AFlickeringLightsGlowsStayLit) {
+    // A flickering light's colour comes without alpha: the glows still show.
+    const FlareState s = flareVisibility(ahead(4, 2));
+    const float flicker[4] = {1, 0.5f, 0, 0};
+    const std::vector<FlareQuad> glows = flareQuads(s, FLARE_CENTRAL_GLOW | FLARE_SECOND_GLOW, flicker);
+    ASSERT_EQ(3u, glows.size());
+    for (const FlareQuad& q : glows) EXPECT_EQ(255u, q.factor >> 24);
+    EXPECT_EQ(0xFFFF8000u, glows[0].factor);
+}
+
 TEST(FlareQuads, TheWholeFlareFadesAtTheBorder) {
     const FlareState s = flareVisibility(ahead(9.5f, 0));
     const float white[4] = {1, 1, 1, 1};

@@ -98,6 +98,26 @@ TEST(ParticleBirths, PerSecondModeTheLimitAndTheSharedAccumulator) {
     EXPECT_EQ(0, still);
 }
 
+TEST(ParticleBirths, ALimitBeyondTheRecordsOrBelowZeroIsKeptWithinThem) {
+    FxEmitter huge(nullptr);
+    makeBox(huge);
+    huge.particleLimit = 2000000000;
+    huge.birthMode = 1;
+    huge.birthRate.value = 20000; // beyond the 10000 records: none is born
+    float accumulator = 0;
+    birthStep(huge, {}, 0, 1, accumulator);
+    EXPECT_EQ(0, huge.birthCount);
+    EXPECT_EQ(size_t(PARTICLE_CAPACITY), huge.particles.size());
+    FxEmitter negative(nullptr);
+    makeBox(negative);
+    negative.particleLimit = -1;
+    float more = 0;
+    birthStep(negative, {}, 0, 1, more);
+    ageParticles(negative, 1);
+    moveParticles(negative, 1);
+    EXPECT_EQ(0, negative.birthCount);
+}
+
 TEST(ParticleBirths, GroundModeRefusesBirthsAboveTheGround) {
     FxEmitter e(nullptr);
     makeBox(e);
