@@ -34,6 +34,19 @@ void line(FILE*, int ms, const std::string& command) {
     lines.emplace_back(ms, command);
 }
 
+// At `ms` the metascene of `next`.txt loads (the loading screen shows its
+// progress) and its scene of that name takes over from `previous`'s, whose
+// metascene `freed` is freed.
+void handOver(FILE* f, int ms, const std::string& previous, const std::string& next,
+              const std::string& freed, const std::string& clearColour) {
+    line(f, ms, "stop " + previous);
+    line(f, ms, "loadmetascript " + next + ".txt");
+    line(f, ms, "activemeta " + next);
+    line(f, ms, "freemeta " + freed);
+    line(f, ms, "start " + next);
+    line(f, ms, "clear " + next + " 3 " + clearColour);
+}
+
 std::string colour(unsigned c) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", c);
@@ -83,12 +96,7 @@ int main(int argc, char** argv) {
     // to its second camera, looking back along the flight.
     // Dawn's metascene loads (the loading screen shows its progress) and
     // takes over; the first one is freed.
-    line(f, 6 * PATTERN_MS, "stop night");
-    line(f, 6 * PATTERN_MS, "loadmetascript dawn.txt");
-    line(f, 6 * PATTERN_MS, "activemeta dawn");
-    line(f, 6 * PATTERN_MS, "freemeta scenes");
-    line(f, 6 * PATTERN_MS, "start dawn");
-    line(f, 6 * PATTERN_MS, "clear dawn 3 0xffe6a070");
+    handOver(f, 6 * PATTERN_MS, "night", "dawn", "scenes", "0xffe6a070");
     line(f, 7 * PATTERN_MS, "cam dawn 1");
     // With the cut the flight jumps ahead to where the hills are highest.
     line(f, 7 * PATTERN_MS, "setpos dawn 12000");
@@ -114,23 +122,12 @@ int main(int argc, char** argv) {
     for (int t = 7 * PATTERN_MS; t < 7 * PATTERN_MS + BAR_MS; t += BEAT_MS)
         line(f, t, "flash 0.24 0xffffffff");
     // Pattern 8: the hall's metascene loads and takes over from dawn.
-    const int hall = 8 * PATTERN_MS;
-    line(f, hall, "stop dawn");
-    line(f, hall, "loadmetascript hall.txt");
-    line(f, hall, "activemeta hall");
-    line(f, hall, "freemeta dawn");
-    line(f, hall, "start hall");
-    line(f, hall, "clear hall 3 0xff180e24");
-    line(f, hall, "flash 0.48 0xffffffff");
+    handOver(f, 8 * PATTERN_MS, "dawn", "hall", "dawn", "0xff180e24");
+    line(f, 8 * PATTERN_MS, "flash 0.48 0xffffffff");
     // Pattern 9: the sparks take over from the hall; after two bars the fade
     // to black, and the end.
     const int last = 9 * PATTERN_MS;
-    line(f, last, "stop hall");
-    line(f, last, "loadmetascript sparks.txt");
-    line(f, last, "activemeta sparks");
-    line(f, last, "freemeta hall");
-    line(f, last, "start sparks");
-    line(f, last, "clear sparks 3 0xff060812");
+    handOver(f, last, "hall", "sparks", "hall", "0xff060812");
     line(f, last + 2 * BAR_MS, "fadeout 3.84 0xff000000");
     line(f, 10 * PATTERN_MS + 60, "stopdemo");
     std::stable_sort(lines.begin(), lines.end(),

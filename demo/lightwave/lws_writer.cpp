@@ -150,25 +150,19 @@ public:
         line(e.wind ? "Plugin CustomObjHandler 1 FX_Wind" : "Plugin CustomObjHandler 1 FX_Gravity");
         line("Effector 1 force");
         char head[80];
+        // A wind has one more integer before its direction, and more after it.
+        std::snprintf(head, sizeof head, "%d %.9g %.9g %d %d%s", e.emitter, double(e.radius),
+                      double(e.strength), e.mode, e.falloff, e.wind ? " 0" : "");
+        line(head);
+        line("direction");
+        values({e.direction[0], e.direction[1], e.direction[2]});
         if (e.wind) {
-            std::snprintf(head, sizeof head, "%d %.9g %.9g %d %d 0", e.emitter, double(e.radius),
-                          double(e.strength), e.mode, e.falloff);
-            line(head);
-            line("direction");
-            values({e.direction[0], e.direction[1], e.direction[2]});
             line("turbulence 0");
             values({0, 0, 0, 0, 0});
             line("offset");
             values({0, 0, 0});
-            line("end");
-        } else {
-            std::snprintf(head, sizeof head, "%d %.9g %.9g %d %d", e.emitter, double(e.radius),
-                          double(e.strength), e.mode, e.falloff);
-            line(head);
-            line("direction");
-            values({e.direction[0], e.direction[1], e.direction[2]});
-            line("end");
         }
+        line("end");
         line("EndPlugin");
     }
 
