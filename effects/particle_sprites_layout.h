@@ -29,3 +29,23 @@ static_assert(sizeof(SpriteVertex) == 28, "pre-transformed, coloured, one textur
 // sprite `size` x 1000 / w pixels across.
 void particleSprites(const std::vector<Particle>& particles, const Matrix4& viewProjection,
                      int width, int height, float size, std::vector<SpriteVertex>& out);
+
+// The other way to draw particles: soft puffs of smoke from a volume of
+// SMOKE_VOLUME_SIZE slices, each puff showing the slice its remaining life
+// picks, so that it churns as it ages.
+constexpr int SMOKE_VOLUME_SIZE = 32;
+constexpr float SMOKE_SECONDS_PER_CYCLE = 2.0f; // life through all the slices
+// Fills size^3 texels (slice after slice, rows of `size`): grey puffs whose
+// alpha is their density, round and thinning to nothing at the slice's rim,
+// their shape turning from slice to slice (the last leads back to the first).
+void generateSmokeVolume(uint32_t* texels, int size);
+
+struct SmokeVertex {
+    float x, y, z, rhw;
+    uint32_t diffuse;
+    float u, v, w; // w: the slice
+};
+static_assert(sizeof(SmokeVertex) == 32, "pre-transformed, coloured, one 3D coordinate");
+// As particleSprites, with each puff's slice from its remaining life.
+void particleSmoke(const std::vector<Particle>& particles, const Matrix4& viewProjection,
+                   int width, int height, float size, std::vector<SmokeVertex>& out);

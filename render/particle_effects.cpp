@@ -20,23 +20,23 @@
 namespace {
 
 static_assert(PARTICLE_FVF == (D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1), "sprite vertices");
+constexpr DWORD SMOKE_FVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE3(0);
 
 void particleGenerator(uint32_t* level, int width, int height, int pitch, void*) {
     generateParticle(level, width, height, pitch);
 }
 
-// The sprites of one object's particles: the blob picture, and a dynamic
-// buffer per device for up to PARTICLE_CAPACITY sprites.
-class ParticleSprites {
+// What draws one object's particles: squares from a dynamic buffer per
+// device (default pool) for up to PARTICLE_CAPACITY of them, with a picture
+// of the kind's own.
+class ParticleDrawable {
 public:
-    explicit ParticleSprites(DeviceContext& context)
-        : context(context),
-          sprite(std::make_unique<GeneratedTexture>(&context, PARTICLE_TEXTURE_SIZE,
-                                                    PARTICLE_TEXTURE_SIZE, TEXTURE_COLOR_LAYER,
-                                                    PARTICLE_TEXTURE_NAME, particleGenerator,
-                                                    nullptr)),
+    ParticleDrawable(DeviceContext& context, UINT vertexSize, DWORD fvf)
+        : context(context), vertexSize(vertexSize), fvf(fvf),
           buffers(context.devices.size(), nullptr) {}
-    ~ParticleSprites() { releaseBuffers(); }
+    virtual ~ParticleDrawable() { releaseBuffers(); }
+    ParticleDrawable(const ParticleDrawable&) = delete;
+    ParticleDrawable& operator=(const ParticleDrawable&) = delete;
 
     void releaseBuffers() {
         for (IDirect3DVertexBuffer8*& b : buffers) {
@@ -50,9 +50,9 @@ public:
         const size_t output = size_t(context.currentOutput);
         if (!d || output >= buffers.size()) return;
         IDirect3DVertexBuffer8*& buffer = buffers[output];
-        const UINT bytes = UINT(PARTICLE_CAPACITY) * 6 * sizeof(SpriteVertex);
+        const UINT bytes = UINT(PARTICLE_CAPACITY) * 6 * vertexSize;
         if (!buffer && !D3D_CHECK(d->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY,
-                                                        PARTICLE_FVF, D3DPOOL_DEFAULT, &buffer)))
+                                                        fvf, D3DPOOL_DEFAULT, &buffer)))
             return;
         if (!camera.pmXYZWcalced) reportAssertion("pmXYZWcalced");
         if (!camera.inverseValid) camera.getInvMatrix(time);
@@ -60,34 +60,24 @@ public:
         // scene's texture).
         D3DVIEWPORT8 viewport = {0, 0, DWORD(context.screenWidth), DWORD(context.screenHeight), 0, 1};
         d->GetViewport(&viewport);
-        particleSprites(particles, camera.inverseWorld * camera.projection, int(viewport.Width),
-                        int(viewport.Height), size, vertices);
-        for (SpriteVertex& v : vertices) {
-            v.x += float(viewport.X);
-            v.y += float(viewport.Y);
-        }
-        const size_t count = std::min(vertices.size() / 6, size_t(PARTICLE_CAPACITY));
+        const size_t count = std::min(
+            layOut(particles, camera.inverseWorld * camera.projection, viewport, size),
+            size_t(PARTICLE_CAPACITY));
         BYTE* data = nullptr;
-        if (D3D_CHECK(buffer->Lock(0, bytes, &data, D3DLOCK_DISCARD))) {
-            std::memcpy(data, vertices.data(), count * 6 * sizeof(SpriteVertex));
-            buffer->Unlock();
-        } else {
-            return;
-        }
-        d->SetStreamSource(0, buffer, sizeof(SpriteVertex));
-        d->SetVertexShader(PARTICLE_FVF);
+        if (!D3D_CHECK(buffer->Lock(0, bytes, &data, D3DLOCK_DISCARD))) return;
+        std::memcpy(data, vertexData(), count * 6 * vertexSize);
+        buffer->Unlock();
+        d->SetStreamSource(0, buffer, vertexSize);
+        d->SetVertexShader(fvf);
         d->SetPixelShader(0);
         const Matrix4 identity = Matrix4::identity();
         d->SetTransform(D3DTS_WORLD, asD3D(identity));
         d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-        // Fog would tint the sprites' transparent rims; a cut-out test left by
-        // a surface would cut their soft edges.
+        // Fog would tint the squares' transparent rims; a cut-out test left
+        // by a surface would cut their soft edges.
         d->SetRenderState(D3DRS_FOGENABLE, FALSE);
         d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-        d->SetTexture(0, sprite->textureAt(time));
         d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
         d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
         d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
@@ -97,29 +87,133 @@ public:
         d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
         d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
         d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        setPicture(d, time);
         if (count > 0) d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, UINT(2 * count));
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     }
 
+protected:
+    // The squares of the live particles; answers how many.
+    virtual size_t layOut(const std::vector<Particle>& particles, const Matrix4& viewProjection,
+                          const D3DVIEWPORT8& viewport, float size) = 0;
+    virtual const void* vertexData() const = 0;
+    // The picture on stage 0 and the blending.
+    virtual void setPicture(IDirect3DDevice8* d, double time) = 0;
+
+    template <typename Vertex>
+    static size_t shifted(std::vector<Vertex>& vertices, const D3DVIEWPORT8& viewport) {
+        for (Vertex& v : vertices) {
+            v.x += float(viewport.X);
+            v.y += float(viewport.Y);
+        }
+        return vertices.size() / 6;
+    }
+
     DeviceContext& context;
-    std::unique_ptr<GeneratedTexture> sprite;
+
+private:
+    UINT vertexSize;
+    DWORD fvf;
     std::vector<IDirect3DVertexBuffer8*> buffers; // per device, default pool
+};
+
+// Sprites: the "(particle)" blob, added up.
+class ParticleSprites : public ParticleDrawable {
+public:
+    explicit ParticleSprites(DeviceContext& context)
+        : ParticleDrawable(context, sizeof(SpriteVertex), PARTICLE_FVF),
+          sprite(std::make_unique<GeneratedTexture>(&context, PARTICLE_TEXTURE_SIZE,
+                                                    PARTICLE_TEXTURE_SIZE, TEXTURE_COLOR_LAYER,
+                                                    PARTICLE_TEXTURE_NAME, particleGenerator,
+                                                    nullptr)) {}
+
+protected:
+    size_t layOut(const std::vector<Particle>& particles, const Matrix4& m,
+                  const D3DVIEWPORT8& viewport, float size) override {
+        particleSprites(particles, m, int(viewport.Width), int(viewport.Height), size, vertices);
+        return shifted(vertices, viewport);
+    }
+    const void* vertexData() const override { return vertices.data(); }
+    void setPicture(IDirect3DDevice8* d, double time) override {
+        d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        d->SetTexture(0, sprite->textureAt(time));
+    }
+
+private:
+    std::unique_ptr<GeneratedTexture> sprite;
     std::vector<SpriteVertex> vertices;
 };
 
-void destroySprites(void* sprites) {
-    delete static_cast<ParticleSprites*>(sprites);
+// Smoke: puffs from the slices of a volume texture, laid over what is behind
+// them by their density.
+class ParticleSmoke : public ParticleDrawable {
+public:
+    explicit ParticleSmoke(DeviceContext& context)
+        : ParticleDrawable(context, sizeof(SmokeVertex), SMOKE_FVF),
+          volumes(context.devices.size(), nullptr) {
+        std::vector<uint32_t> texels(size_t(SMOKE_VOLUME_SIZE) * SMOKE_VOLUME_SIZE * SMOKE_VOLUME_SIZE);
+        generateSmokeVolume(texels.data(), SMOKE_VOLUME_SIZE);
+        for (size_t i = 0; i < context.devices.size(); ++i) {
+            IDirect3DDevice8* d = context.devices[i];
+            if (!d || !D3D_CHECK(d->CreateVolumeTexture(SMOKE_VOLUME_SIZE, SMOKE_VOLUME_SIZE,
+                                                        SMOKE_VOLUME_SIZE, 1, 0, D3DFMT_A8R8G8B8,
+                                                        D3DPOOL_MANAGED, &volumes[i])))
+                continue;
+            D3DLOCKED_BOX box;
+            if (!D3D_CHECK(volumes[i]->LockBox(0, &box, nullptr, 0))) continue;
+            for (int k = 0; k < SMOKE_VOLUME_SIZE; ++k)
+                for (int row = 0; row < SMOKE_VOLUME_SIZE; ++row)
+                    std::memcpy(static_cast<BYTE*>(box.pBits) + k * box.SlicePitch + row * box.RowPitch,
+                                &texels[(size_t(k) * SMOKE_VOLUME_SIZE + size_t(row)) * SMOKE_VOLUME_SIZE],
+                                SMOKE_VOLUME_SIZE * 4);
+            volumes[i]->UnlockBox(0);
+        }
+    }
+    ~ParticleSmoke() override {
+        for (IDirect3DVolumeTexture8* v : volumes)
+            if (v) v->Release();
+    }
+
+protected:
+    size_t layOut(const std::vector<Particle>& particles, const Matrix4& m,
+                  const D3DVIEWPORT8& viewport, float size) override {
+        particleSmoke(particles, m, int(viewport.Width), int(viewport.Height), size, vertices);
+        return shifted(vertices, viewport);
+    }
+    const void* vertexData() const override { return vertices.data(); }
+    void setPicture(IDirect3DDevice8* d, double) override {
+        d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        const size_t output = size_t(context.currentOutput);
+        d->SetTexture(0, output < volumes.size() ? volumes[output] : nullptr);
+        d->SetTextureStageState(0, D3DTSS_ADDRESSW, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    }
+
+private:
+    std::vector<IDirect3DVolumeTexture8*> volumes; // per device, managed
+    std::vector<SmokeVertex> vertices;
+};
+
+void destroyDrawable(void* drawable) {
+    delete static_cast<ParticleDrawable*>(drawable);
 }
 
-ParticleSprites* spritesOf(LWObject* object, DeviceContext& context) {
+// Sprites for settings of kind 1, smoke for kind 2, made when first needed.
+ParticleDrawable* drawableOf(LWObject* object, DeviceContext& context) {
     VolumetricSettings* v = object ? object->volumetric : nullptr;
-    if (!v || v->kind != 1) return nullptr;
+    if (!v || (v->kind != 1 && v->kind != 2)) return nullptr;
     if (!v->drawable) {
-        v->drawable = new ParticleSprites(context);
-        v->destroyDrawable = destroySprites;
+        if (v->kind == 1)
+            v->drawable = static_cast<ParticleDrawable*>(new ParticleSprites(context));
+        else
+            v->drawable = static_cast<ParticleDrawable*>(new ParticleSmoke(context));
+        v->destroyDrawable = destroyDrawable;
     }
-    return v->destroyDrawable == destroySprites ? static_cast<ParticleSprites*>(v->drawable)
-                                                : nullptr;
+    return v->destroyDrawable == destroyDrawable ? static_cast<ParticleDrawable*>(v->drawable)
+                                                 : nullptr;
 }
 
 Vec3 placeOf(LWItem* item, double time) {
@@ -186,16 +280,16 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
         moveParticles(*e, dt);
         if (renderer.dry || !camera) continue;
         auto* object = dynamic_cast<LWObject*>(e->parent);
-        if (ParticleSprites* sprites = spritesOf(object, renderer.context))
-            sprites->render(time, e->particles, *camera,
-                            object->volumetric->particleSize.evaluate(time));
+        if (ParticleDrawable* drawable = drawableOf(object, renderer.context))
+            drawable->render(time, e->particles, *camera,
+                             object->volumetric->particleSize.evaluate(time));
     }
 }
 
 void releaseParticleBuffers(LW6Scene& scene) {
     for (LWObject* object : scene.objects) {
         VolumetricSettings* v = object->volumetric;
-        if (v && v->drawable && v->destroyDrawable == destroySprites)
-            static_cast<ParticleSprites*>(v->drawable)->releaseBuffers();
+        if (v && v->drawable && v->destroyDrawable == destroyDrawable)
+            static_cast<ParticleDrawable*>(v->drawable)->releaseBuffers();
     }
 }

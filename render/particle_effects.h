@@ -1,8 +1,10 @@
 #pragma once
 // Particles on the device: each frame at the top level the scene's emitters
 // bear, age and move their particles under the scene's effectors, and an
-// emitter whose object has sprite settings draws them as additive
-// camera-facing sprites from one dynamic buffer.
+// emitter whose object has particle settings draws them from one dynamic
+// buffer: as additive camera-facing sprites (kind 1), or as puffs of smoke
+// from the slices of a 32 x 32 x 32 volume texture, blended by their
+// density (kind 2).
 //
 // Wind and gravity effectors: value 1 names the emitter they push (its place
 // in the scene's list, from 1; 0 all), 2 the radius, 3 the strength, 4 the

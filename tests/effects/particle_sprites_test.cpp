@@ -84,3 +84,44 @@ TEST(ParticleSprites, NothingForTheDeadOrBehindTheEye) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SmokeVolume, PuffsDenseInTheMiddleNothingAtTheRimTurningBySlice) {
+    const int n = SMOKE_VOLUME_SIZE;
+    std::vector<uint32_t> v(size_t(n) * n * n, 0xDEADBEEF);
+    generateSmokeVolume(v.data(), n);
+    auto at = [&](int k, int i, int j) { return v[(size_t(k) * n + size_t(i)) * n + size_t(j)]; };
+    int differing = 0;
+    for (int k = 0; k < n; ++k) {
+        EXPECT_GT(at(k, n / 2, n / 2) >> 24, 120u) << k; // dense in the middle
+        EXPECT_EQ(0u, at(k, 0, 0) >> 24) << k;            // nothing in the corners
+        EXPECT_EQ(0u, at(k, n / 2, 0) >> 24) << k;        // nor at the rim
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) differing += at(k, i, j) != at((k + 1) % n, i, j);
+    }
+    EXPECT_GT(differing, n * 50); // every slice a little turned
+    // Denser means lighter grey too.
+    EXPECT_GT(at(0, n / 2, n / 2) & 0xFF, at(0, n / 2, n / 2 + 10) & 0xFF);
+}
+
+TEST(SmokeVolume, EachPuffShowsTheSliceItsLifePicks) {
+    std::vector<SmokeVertex> v;
+    std::vector<Particle> ps = particlesAt({{0, 0, 10}, {1, 0, 10}});
+    ps[1].life = 0.5f; // a quarter of a two-second cycle
+    ps[2].life = 3.0f; // one and a half cycles
+    particleSmoke(ps, lens(), 200, 100, 0.05f, v);
+    ASSERT_EQ(12u, v.size());
+    EXPECT_FLOAT_EQ(0.25f, v[0].w);
+    EXPECT_FLOAT_EQ(0.5f, v[6].w);
+    // Placed and sized as the sprites are.
+    std::vector<SpriteVertex> sprites;
+    particleSprites(ps, lens(), 200, 100, 0.05f, sprites);
+    for (size_t i = 0; i < v.size(); ++i) {
+        EXPECT_EQ(sprites[i].x, v[i].x);
+        EXPECT_EQ(sprites[i].y, v[i].y);
+        EXPECT_EQ(sprites[i].u, v[i].u);
+    }
+}
+
+} // namespace

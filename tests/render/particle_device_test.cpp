@@ -13,7 +13,7 @@ class ParticleTest : public SceneRendererTest {
 protected:
     // A tiny dark object at the origin carrying an emitter (a 1-unit box
     // bearing `rate` a second that live long), the camera 10 away.
-    LW6Scene& emitterScene(float rate, bool sprites) {
+    LW6Scene& emitterScene(float rate, bool sprites, int kind = 1) {
         lwo::Layer speck;
         lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
         putObject("speck.lwo", objectOf(speck, glowing("Speck", {0, 0, 0})));
@@ -31,7 +31,7 @@ protected:
         e->emitterValue10 = 0; // no drag
         scene.fxEmitter.push_back(e);
         if (sprites) {
-            object.volumetric = new VolumetricSettings(1);
+            object.volumetric = new VolumetricSettings(kind);
             object.volumetric->particleSize.value = 0.05f;
         }
         return scene;
@@ -71,6 +71,22 @@ TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
     frame(bare, 0);
     const Readback none = frame(bare, 1);
     EXPECT_EQ(0u, none.rgb(UINT(W / 2), UINT(H / 2)) & 0xFFFFFF);
+}
+
+// Smoke: puffs laid over the scene by their density, grey where they are
+// thick, never adding up beyond their own grey.
+TEST_F(ParticleTest, SmokePuffsCoverWhatIsBehindThem) {
+    LW6Scene& scene = emitterScene(400, true, 2);
+    std::srand(5);
+    frame(scene, 0, nullptr, 0xFF0000FF);
+    const Readback r = frame(scene, 1, nullptr, 0xFF0000FF);
+    const uint32_t middle = r.rgb(UINT(W / 2), UINT(H / 2));
+    // Many puffs over the blue background: grey, the blue mostly covered.
+    EXPECT_GT(red(middle), 100) << std::hex << middle;
+    EXPECT_LT(std::abs(red(middle) - channel(middle, 8)), 12) << std::hex << middle;
+    EXPECT_LT(red(middle), 240) << std::hex << middle;
+    EXPECT_EQ(0x0000FFu, r.rgb(2, 2) & 0xFFFFFF) << "the background away from the smoke";
+    EXPECT_EQ(0u, messages.count());
 }
 
 } // namespace
