@@ -11,7 +11,10 @@
 #include "images/texture_pixels.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
+#include "lightwave/surface.h"
+#include "meshes/mesh_layers.h"
 #include "scene_renderer.h"
+#include "surface_setup.h"
 
 #include <cstring>
 #include <memory>
@@ -45,7 +48,9 @@ public:
         }
     }
 
-    void render(double time, const std::vector<Particle>& particles, LWItem& camera, float size) {
+    // `layerTexture`: the emitter layer's surface picture, multiplied in; or none.
+    void render(double time, const std::vector<Particle>& particles, LWItem& camera, float size,
+                Texture* layerTexture) {
         IDirect3DDevice8* d = context.device;
         const size_t output = size_t(context.currentOutput);
         if (!d || output >= buffers.size()) return;
@@ -86,7 +91,20 @@ public:
         d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
         d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
         d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-        d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        if (IDirect3DTexture8* second = layerTexture ? layerTexture->textureAt(time) : nullptr) {
+            d->SetTexture(1, second);
+            d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+            d->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+            d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+            d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+            d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+            d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+            d->SetTextureStageState(1, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+            d->SetTextureStageState(1, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+            d->SetTextureStageState(2, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        } else {
+            d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        }
         setPicture(d, time);
         if (count > 0) d->DrawPrimitive(D3DPT_TRIANGLELIST, 0, UINT(2 * count));
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
@@ -216,6 +234,15 @@ ParticleDrawable* drawableOf(LWObject* object, DeviceContext& context) {
                                                  : nullptr;
 }
 
+// The picture of the first surface of the object's layer, if it has one.
+Texture* layerPicture(LWObject* object) {
+    auto* layer = object ? dynamic_cast<LoadedLayer*>(object->layer) : nullptr;
+    if (!layer || !layer->metamesh || layer->metamesh->srfs.empty() || !layer->metamesh->srfs[0])
+        return nullptr;
+    const LWTextureLayer* colour = enabledLayer(*layer->metamesh->srfs[0], "COLR");
+    return colour ? colour->texture : nullptr;
+}
+
 Vec3 placeOf(LWItem* item, double time) {
     if (!item) return {0, 0, 0};
     if (!item->worldValid) item->getMatrix(time);
@@ -282,7 +309,8 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
         auto* object = dynamic_cast<LWObject*>(e->parent);
         if (ParticleDrawable* drawable = drawableOf(object, renderer.context))
             drawable->render(time, e->particles, *camera,
-                             object->volumetric->particleSize.evaluate(time));
+                             object->volumetric->particleSize.evaluate(time),
+                             layerPicture(object));
     }
 }
 

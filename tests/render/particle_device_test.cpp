@@ -73,6 +73,44 @@ TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
     EXPECT_EQ(0u, none.rgb(UINT(W / 2), UINT(H / 2)) & 0xFFFFFF);
 }
 
+// A picture on the emitter layer's surface tints the sprites: a red one
+// leaves only their red.
+TEST_F(ParticleTest, TheLayersPictureTintsTheSprites) {
+    // A 2 x 2 red Targa picture (uncompressed, 24 bits).
+    std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
+    for (int i = 0; i < 4; ++i) tga.insert(tga.end(), {0, 0, 255});
+    (*files)["red.tga"] = tga;
+    lwo::Layer speck;
+    lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
+    lwo::Object o = objectOf(speck, glowing("Speck", {0, 0, 0}));
+    o.clips = {"red.tga"};
+    lwo::ImageLayer picture;
+    picture.clip = 1;
+    o.surfaces[0].layers.push_back(picture);
+    putObject("speck.lwo", o);
+    lws::Scene s;
+    s.objects.push_back(objectAt("speck.lwo", 0, 0, 0));
+    s.lights.push_back(lws::Light{});
+    s.cameras.push_back(cameraAt(10));
+    LW6Scene& scene = load(s);
+    LWObject& object = *scene.objects[0];
+    auto* e = new FxEmitter(object.layer);
+    e->parent = &object;
+    e->birthMode = 1;
+    e->birthRate.value = 400;
+    e->lifeTime.value = 100;
+    e->emitterValue10 = 0;
+    scene.fxEmitter.push_back(e);
+    object.volumetric = new VolumetricSettings(1);
+    object.volumetric->particleSize.value = 0.05f;
+    std::srand(5);
+    frame(scene, 0);
+    const uint32_t middle = frame(scene, 1).rgb(UINT(W / 2), UINT(H / 2));
+    EXPECT_EQ(255, red(middle)) << std::hex << middle;
+    EXPECT_EQ(0, blue(middle)) << std::hex << middle;
+    EXPECT_EQ(0u, messages.count());
+}
+
 // Smoke: puffs laid over the scene by their density, grey where they are
 // thick, never adding up beyond their own grey.
 TEST_F(ParticleTest, SmokePuffsCoverWhatIsBehindThem) {
