@@ -11,12 +11,17 @@ namespace {
 
 class ParticleTest : public SceneRendererTest {
 protected:
-    // A tiny dark object at the origin carrying an emitter (a 1-unit box
-    // bearing `rate` a second that live long), the camera 10 away.
-    LW6Scene& emitterScene(float rate, bool sprites, int kind = 1) {
-        lwo::Layer speck;
-        lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
-        putObject("speck.lwo", objectOf(speck, glowing("Speck", {0, 0, 0})));
+    // A tiny dark speck, as an object to carry an emitter.
+    static lwo::Object speck() {
+        lwo::Layer layer;
+        lwo::addSquare(layer, {0, 0, 0}, 0.01f, 0);
+        return objectOf(layer, glowing("Speck", {0, 0, 0}));
+    }
+    // `carrier` at the origin with an emitter (a 1-unit box bearing `rate` a
+    // second that live long) and, for `kind` 1 or 2, particle settings; the
+    // camera 10 away.
+    LW6Scene& emitterScene(float rate, int kind, const lwo::Object& carrier = speck()) {
+        putObject("speck.lwo", carrier);
         lws::Scene s;
         s.objects.push_back(objectAt("speck.lwo", 0, 0, 0));
         s.lights.push_back(lws::Light{});
@@ -30,7 +35,7 @@ protected:
         e->lifeTime.value = 100;
         e->emitterValue10 = 0; // no drag
         scene.fxEmitter.push_back(e);
-        if (sprites) {
+        if (kind != 0) {
             object.volumetric = new VolumetricSettings(kind);
             object.volumetric->particleSize.value = 0.05f;
         }
@@ -39,7 +44,7 @@ protected:
 };
 
 TEST_F(ParticleTest, ParticlesShowAsAdditiveSpritesAroundTheEmitter) {
-    LW6Scene& scene = emitterScene(400, true);
+    LW6Scene& scene = emitterScene(400, 1);
     std::srand(5);
     frame(scene, 0);
     const Readback r = frame(scene, 1); // a second: 399 particles in the box
@@ -53,7 +58,7 @@ TEST_F(ParticleTest, ParticlesShowAsAdditiveSpritesAroundTheEmitter) {
 }
 
 TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
-    LW6Scene& scene = emitterScene(3, true);
+    LW6Scene& scene = emitterScene(3, 1);
     std::srand(5);
     frame(scene, 0);
     const Readback r = frame(scene, 1); // two particles
@@ -67,7 +72,7 @@ TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
     EXPECT_GT(lit, 10);
     // One blob at most 172 grey per channel; two may overlap.
     EXPECT_LE(brightest, 2 * 2 * 172 + 4);
-    LW6Scene& bare = emitterScene(400, false);
+    LW6Scene& bare = emitterScene(400, 0);
     frame(bare, 0);
     const Readback none = frame(bare, 1);
     EXPECT_EQ(0u, none.rgb(UINT(W / 2), UINT(H / 2)) & 0xFFFFFF);
@@ -80,29 +85,12 @@ TEST_F(ParticleTest, TheLayersPictureTintsTheSprites) {
     std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
     for (int i = 0; i < 4; ++i) tga.insert(tga.end(), {0, 0, 255});
     (*files)["red.tga"] = tga;
-    lwo::Layer speck;
-    lwo::addSquare(speck, {0, 0, 0}, 0.01f, 0);
-    lwo::Object o = objectOf(speck, glowing("Speck", {0, 0, 0}));
+    lwo::Object o = speck();
     o.clips = {"red.tga"};
     lwo::ImageLayer picture;
     picture.clip = 1;
     o.surfaces[0].layers.push_back(picture);
-    putObject("speck.lwo", o);
-    lws::Scene s;
-    s.objects.push_back(objectAt("speck.lwo", 0, 0, 0));
-    s.lights.push_back(lws::Light{});
-    s.cameras.push_back(cameraAt(10));
-    LW6Scene& scene = load(s);
-    LWObject& object = *scene.objects[0];
-    auto* e = new FxEmitter(object.layer);
-    e->parent = &object;
-    e->birthMode = 1;
-    e->birthRate.value = 400;
-    e->lifeTime.value = 100;
-    e->emitterValue10 = 0;
-    scene.fxEmitter.push_back(e);
-    object.volumetric = new VolumetricSettings(1);
-    object.volumetric->particleSize.value = 0.05f;
+    LW6Scene& scene = emitterScene(400, 1, o);
     std::srand(5);
     frame(scene, 0);
     const uint32_t middle = frame(scene, 1).rgb(UINT(W / 2), UINT(H / 2));
@@ -114,7 +102,7 @@ TEST_F(ParticleTest, TheLayersPictureTintsTheSprites) {
 // Smoke: puffs laid over the scene by their density, grey where they are
 // thick, never adding up beyond their own grey.
 TEST_F(ParticleTest, SmokePuffsCoverWhatIsBehindThem) {
-    LW6Scene& scene = emitterScene(400, true, 2);
+    LW6Scene& scene = emitterScene(400, 2);
     std::srand(5);
     frame(scene, 0, nullptr, 0xFF0000FF);
     const Readback r = frame(scene, 1, nullptr, 0xFF0000FF);
