@@ -81,6 +81,8 @@ void probeShadowComparison(DeviceContext& context) {
         D3DVIEWPORT8 viewport = {0, 0, 16, 16, 0, 1};
         d->SetViewport(&viewport);
         d->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.5f, 0);
+        // Read as a texture from here on, so no longer the depth buffer.
+        d->SetRenderTarget(colourSurface, nullptr);
         // Each way of comparing: the fixed stages, then a pixel program that
         // only samples; each depth range: a quarter passes, three quarters not.
         if (context.pixelShaders) {
