@@ -469,15 +469,19 @@ MetaMesh* LwoLoader::buildMesh() {
             const std::string pmName = fileName + "." + std::to_string(d.number + 1) + ".pm";
             std::unique_ptr<VirtualFile> pm(archive ? archive->clone() : nullptr);
             if (pm && pm->openRead(pmName.c_str())) {
-                auto* progressive = new ProgressiveMeshLayer(scene.context, mesh);
                 uint32_t got = 0;
                 std::unique_ptr<uint8_t[]> bytes(readRemaining(*pm, &got));
-                if (bytes) progressive->pmData.assign(bytes.get(), bytes.get() + got);
                 pm->close();
-                built = progressive;
-            } else {
-                built = new PolygonMeshLayer(scene.context, mesh);
+                ProgressiveFile file;
+                if (bytes && readProgressiveFile(bytes.get(), got, file)) {
+                    built = new ProgressiveMeshLayer(scene.context, mesh, std::move(file));
+                } else {
+                    // A file cut short: the layer is drawn whole instead.
+                    const std::string text = "wrong progressive mesh file " + pmName;
+                    showMessage(nullptr, text.c_str(), "Error", MessageIcon::Error);
+                }
             }
+            if (!built) built = new PolygonMeshLayer(scene.context, mesh);
         } else if (d.numFaces == 0 && d.numPoints > 0) {
             built = new PointCloudLayer(scene.context, mesh);
         }

@@ -48,6 +48,30 @@ float dot(const float a[3], const float b[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
+// Each set in the order of the file's point priorities: vertex i goes to
+// its permuted place, and the set's batches and indices become the
+// reordered base ones.
+void reorderProgressive(const ProgressiveMeshLayer& layer, const WeldedMesh& welded,
+                        const MeshPrograms& programs, MeshArrays& out) {
+    const std::string name = layer.name;
+    if (welded.vertices.size() != layer.file.baseCollapseMap.size())
+        showMessage(nullptr, ("wrong collapse map for " + name).c_str(), "Error", MessageIcon::Error);
+    out.progressive.resize(out.sets.size());
+    for (size_t k = 0; k < out.sets.size(); ++k) {
+        MeshBufferSet& set = out.sets[k];
+        ProgressiveSet& p = out.progressive[k];
+        out.fit = reorderByPriority(set, welded.pointRepresentative, layer.file, p);
+        if (out.fit.maxRes < layer.minRes) reportAssertion("maxRes >= minRes");
+        for (size_t i = 0; i < welded.vertices.size(); ++i)
+            if (p.permutation[i] >= 0)
+                set.setVertices(&welded.vertices[i], 1, p.permutation[i], programs);
+        set.batches = p.baseBatches;
+        set.indices = p.baseIndices;
+    }
+    if (!out.fit.permutationFits)
+        showMessage(nullptr, ("wrong permutation for " + name).c_str(), "Error", MessageIcon::Error);
+}
+
 } // namespace
 
 void buildCorners(const LoadedLayer& layer, MeshCorners& out) {
@@ -209,11 +233,15 @@ bool buildMeshArrays(const LoadedLayer& layer, const MeshPrograms& programs,
         for (MeshBufferSet& set : out.sets)
             set.addSurface(welded.indices.data() + s.firstIndex, s.indexCount, s.surface,
                            s.firstVertex, s.vertexCount);
-    bool ready = true;
-    for (MeshBufferSet& set : out.sets) {
-        set.setVertices(welded.vertices.data(), int(welded.vertices.size()), 0, programs);
-        if (set.prepare(0) == BufferSetState::Refused) ready = false;
+    if (layer.kind == LAYER_PROGRESSIVE_MESH) {
+        reorderProgressive(static_cast<const ProgressiveMeshLayer&>(layer), welded, programs, out);
+    } else {
+        for (MeshBufferSet& set : out.sets)
+            set.setVertices(welded.vertices.data(), int(welded.vertices.size()), 0, programs);
     }
+    bool ready = true;
+    for (MeshBufferSet& set : out.sets)
+        if (set.prepare(0) == BufferSetState::Refused) ready = false;
     out.vertices = std::move(welded.vertices);
     out.pointRepresentative = std::move(welded.pointRepresentative);
     return ready;

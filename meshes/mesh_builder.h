@@ -8,6 +8,7 @@
 #include "bounding_box.h"
 #include "buffer_set.h"
 #include "mesh_programs.h"
+#include "progressive_mesh.h"
 #include "weld.h"
 
 #include <vector>
@@ -22,6 +23,10 @@ struct MeshArrays {
     int triangleCount = 0;           // triangles kept
     std::vector<GenericVertex> vertices;
     std::vector<int> pointRepresentative; // per vertex, for progressive meshes
+    // Progressive meshes only: per set, its reordering and levels, and how
+    // the layer's file fits the mesh.
+    std::vector<ProgressiveSet> progressive;
+    ProgressiveFit fit;
 };
 
 // Every corner of the layer's polygons with its smoothed normal, colour and
@@ -30,7 +35,8 @@ struct MeshArrays {
 // the layer's are left out. Raises the texture-channel assertion.
 void buildCorners(const LoadedLayer& layer, MeshCorners& out);
 
-// The whole build. False when some buffer set was refused (its message has
+// The whole build; a progressive layer's sets are reordered by its file
+// (whose mismatches with the mesh are shown). False when some buffer set was refused (its message has
 // been shown); the arrays are then incomplete and the build may be retried.
 bool buildMeshArrays(const LoadedLayer& layer, const MeshPrograms& programs,
                      const MeshDeviceLimits& limits, MeshArrays& out);

@@ -9,7 +9,9 @@
 #include "lightwave/envelope.h"
 #include "lightwave/mesh_data.h"
 #include "meshes/bounding_box.h"
+#include "meshes/progressive_mesh.h"
 
+#include <cfloat>
 #include <memory>
 #include <vector>
 
@@ -36,7 +38,10 @@ public:
     // already; a layer without points keeps no box.
     virtual void ensureBoundingBox();
     // The eight box corners as (x, y, z, 1) * m, all four components kept.
-    virtual void transformCorners(const Matrix4& m, Vec4 out[8]) const;
+    // Every camera that draws the layer calls it.
+    virtual void transformCorners(const Matrix4& m, Vec4 out[8]);
+    // Forgets what the cameras of the last render saw (each render's start).
+    virtual void resetFrame() {}
     // Takes a reference on the morph maps of the layer being loaded; only
     // the first is used as a morph target.
     void keepMorphMaps(const std::vector<LWMorphMap*>& maps);
@@ -67,9 +72,24 @@ public:
 
 class ProgressiveMeshLayer : public LoadedLayer {
 public:
-    ProgressiveMeshLayer(DeviceContextBase* context, MetaMesh* mesh)
-        : LoadedLayer(LAYER_PROGRESSIVE_MESH, context, mesh) {}
-    std::vector<uint8_t> pmData; // the ".pm" file as read
+    ProgressiveMeshLayer(DeviceContextBase* context, MetaMesh* mesh, ProgressiveFile file)
+        : LoadedLayer(LAYER_PROGRESSIVE_MESH, context, mesh), file(std::move(file)) {
+        minRes = this->file.minRes;
+    }
+    void transformCorners(const Matrix4& m, Vec4 out[8]) override;
+    void resetFrame() override;
+    // The resolution to draw at, once per render: the new level when it
+    // differs from the current one, else -1 (also when chosen already).
+    int levelToDraw();
+
+    ProgressiveFile file;
+    int minRes = 0;
+    int maxRes = 0;        // distinct points, set at build
+    bool fileFits = true;  // false: the file does not match the mesh, drawn whole
+    int currentResolution = -1;
+    bool levelChosen = false;
+    float nearestW = FLT_MAX;
+    float projectedSize = 0;
 };
 
 class PointCloudLayer : public LoadedLayer {

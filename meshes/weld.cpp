@@ -40,6 +40,8 @@ WeldedMesh weldCorners(const MeshCorners& corners, int surfaceCount) {
     const size_t cornerCount = corners.vertices.size();
     std::vector<int> head(cornerCount, -1), owner(cornerCount, -1);
     std::vector<int> next;
+    // Per point: its first output vertex in any surface.
+    std::vector<int> firstOutput(cornerCount, -1);
 
     for (int s = 0; s < surfaceCount; ++s) {
         WeldedSurface surface;
@@ -69,7 +71,8 @@ WeldedMesh weldCorners(const MeshCorners& corners, int surfaceCount) {
                     found = int(out.vertices.size());
                     out.vertices.push_back(v);
                     next.push_back(-1);
-                    out.pointRepresentative.push_back(head[rep] < 0 ? found : head[rep]);
+                    if (firstOutput[rep] < 0) firstOutput[rep] = found;
+                    out.pointRepresentative.push_back(firstOutput[rep]);
                     if (last < 0) {
                         head[rep] = found;
                     } else {

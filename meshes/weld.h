@@ -23,7 +23,8 @@ struct WeldedSurface {
 
 struct WeldedMesh {
     std::vector<GenericVertex> vertices; // each surface's vertices contiguous
-    // Per vertex: the first vertex made for its point in its surface.
+    // Per vertex: the first vertex made for its point in any surface, so
+    // that all vertices of one point share one representative.
     std::vector<int> pointRepresentative;
     std::vector<uint32_t> indices;       // three per kept triangle, by surface
     std::vector<WeldedSurface> surfaces; // surfaces that kept triangles, in index order

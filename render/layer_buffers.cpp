@@ -22,6 +22,11 @@ bool buildMesh(DeviceContext& context, LoadedLayer& layer) {
     if (!buildMeshArrays(layer, programs, meshLimitsOf(context), arrays)) return false;
     auto buffers = std::make_unique<MeshBuffers>();
     if (!buffers->create(context, arrays)) return false;
+    if (auto* progressive = dynamic_cast<ProgressiveMeshLayer*>(&layer)) {
+        progressive->maxRes = arrays.fit.maxRes;
+        progressive->fileFits = arrays.fit.fits();
+        progressive->currentResolution = -1;
+    }
     layer.device = std::move(buffers);
     return true;
 }

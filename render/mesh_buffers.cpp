@@ -1,6 +1,7 @@
 #include "mesh_buffers.h"
 
 #include "app/d3d_check.h"
+#include "progressive_buffers.h"
 #include "surface_programs.h"
 #include "surface_setup.h"
 #include "timeline/profiler.h"
@@ -63,20 +64,10 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
         set.stride = from.stride;
         set.vertexCount = from.vertexCount();
         set.indexFormat = from.indexFormat;
-        set.batches = from.batches;
-        // Each surface's batches side by side (they are drawn per surface).
-        std::stable_sort(
-            set.batches.begin(), set.batches.end(),
-            [](const MeshBatch& a, const MeshBatch& b) { return a.surfaceKey < b.surfaceKey; });
-        for (size_t b = 0; b < set.batches.size(); ++b) {
-            const size_t key = size_t(std::max(set.batches[b].surfaceKey, 0));
-            if (key >= set.firstBatch.size()) {
-                set.firstBatch.resize(key + 1, -1);
-                set.batchCount.resize(key + 1, 0);
-            }
-            if (set.firstBatch[key] < 0) set.firstBatch[key] = int(b);
-            ++set.batchCount[key];
-        }
+        set.progressive = s < arrays.progressive.size();
+        // A progressive set draws nothing until its first level is chosen.
+        set.indexBatches(set.progressive ? std::vector<MeshBatch>() : from.batches);
+        if (set.progressive) set.levels = arrays.progressive[s];
         std::vector<uint8_t> vertices = from.vertexData;
         if (!context.programs[size_t(from.program)]->prepareVertices(
                 vertices.data(), from.indices.data(), uint32_t(set.vertexCount),
@@ -86,6 +77,7 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
         }
         const DWORD usage = D3DUSAGE_WRITEONLY |
                             (program.softwareVertexProcessing ? D3DUSAGE_SOFTWAREPROCESSING : 0);
+        set.indexUsage = usage | (set.progressive ? D3DUSAGE_DYNAMIC : 0);
         const DWORD fvf = program.handlesAreFvf ? program.vertexHandles[0] : 0;
         const bool wide = from.indexFormat == MESH_INDEX32;
         std::vector<uint16_t> narrow;
@@ -101,9 +93,12 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
                  D3D_CHECK(d->CreateVertexBuffer(UINT(vertices.size()), usage, fvf, D3DPOOL_MANAGED,
                                                  &vb)) &&
                  fill(vb, vertices.data(), vertices.size()) &&
-                 D3D_CHECK(d->CreateIndexBuffer(
-                     UINT(indexBytes), usage, D3DFORMAT(from.indexFormat), D3DPOOL_MANAGED, &ib)) &&
-                 fill(ib, indexData, indexBytes);
+                 (set.progressive
+                      ? createDynamicIndices(d, set, indexBytes, &ib)
+                      : D3D_CHECK(d->CreateIndexBuffer(UINT(indexBytes), usage,
+                                                       D3DFORMAT(from.indexFormat),
+                                                       D3DPOOL_MANAGED, &ib)) &&
+                            fill(ib, indexData, indexBytes));
             set.vertexBuffers.push_back(vb);
             set.indexBuffers.push_back(ib);
         }
@@ -130,6 +125,25 @@ void MeshBuffers::release() {
     surfaceSet.clear();
 }
 
+void DeviceBufferSet::indexBatches(std::vector<MeshBatch> list) {
+    batches = std::move(list);
+    // Each surface's batches side by side (they are drawn per surface).
+    std::stable_sort(batches.begin(), batches.end(), [](const MeshBatch& a, const MeshBatch& b) {
+        return a.surfaceKey < b.surfaceKey;
+    });
+    firstBatch.clear();
+    batchCount.clear();
+    for (size_t b = 0; b < batches.size(); ++b) {
+        const size_t key = size_t(std::max(batches[b].surfaceKey, 0));
+        if (key >= firstBatch.size()) {
+            firstBatch.resize(key + 1, -1);
+            batchCount.resize(key + 1, 0);
+        }
+        if (firstBatch[key] < 0) firstBatch[key] = int(b);
+        ++batchCount[key];
+    }
+}
+
 const DeviceBufferSet* MeshBuffers::setFor(int program) const {
     for (const DeviceBufferSet& set : sets)
         if (set.program == program) return &set;
@@ -154,7 +168,7 @@ void MeshBuffers::drawSurface(DeviceContext& context, const DeviceBufferSet& set
     SurfaceProgram& program = *context.programs[size_t(set.program)];
     IDirect3DDevice8* d = context.device;
     const size_t output = size_t(context.currentOutput);
-    if (!d || output >= set.vertexBuffers.size() || surfaceKey < 0 ||
+    if (!d || output >= set.vertexBuffers.size() || !set.indexBuffers[output] || surfaceKey < 0 ||
         size_t(surfaceKey) >= set.firstBatch.size() || set.firstBatch[size_t(surfaceKey)] < 0)
         return;
     const bool switchProcessing = context.hardwareTnL && program.softwareVertexProcessing;

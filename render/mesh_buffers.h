@@ -39,6 +39,14 @@ struct DeviceBufferSet {
     std::vector<int> firstBatch, batchCount;
     std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned
     std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
+    // Progressive meshes: the levels, drawn from dynamic index buffers in
+    // the default pool, whose batches are the current level's.
+    bool progressive = false;
+    ProgressiveSet levels;
+    DWORD indexUsage = 0;
+
+    // Sorts the batches by surface and indexes them per surface key.
+    void indexBatches(std::vector<MeshBatch> list);
 };
 
 class MeshBuffers : public LayerDeviceData {

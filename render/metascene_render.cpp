@@ -8,6 +8,7 @@
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
 #include "particle_effects.h"
+#include "progressive_buffers.h"
 #include "scene_preparation.h"
 
 namespace {
@@ -186,6 +187,7 @@ std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta) {
         // Cube reflections are made again when next drawn.
         for (LWObject* object : scene->objects) {
             auto* layer = dynamic_cast<LoadedLayer*>(object->layer);
+            if (layer) releaseProgressiveIndices(*layer);
             if (!layer || !layer->metamesh) continue;
             for (LWSurface* s : layer->metamesh->srfs)
                 if (s && s->releaseReflectionTargets) s->releaseReflectionTargets(*s);

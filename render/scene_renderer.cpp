@@ -14,6 +14,7 @@
 #include "mesh_buffers.h"
 #include "particle_effects.h"
 #include "planar_mirrors.h"
+#include "progressive_buffers.h"
 #include "shadow_maps.h"
 #include "surface_programs.h"
 #include "timeline/profiler.h"
@@ -234,7 +235,10 @@ void SceneRenderer::drawObjects(LW6Scene& scene, double time, LWItem& camera) {
 
 void SceneRenderer::resetItems(LW6Scene& scene, LWItem& camera) {
     camera.invalidate();
-    for (LWObject* o : scene.objects) o->invalidate();
+    for (LWObject* o : scene.objects) {
+        o->invalidate();
+        if (LoadedLayer* layer = drawableLayer(*o)) layer->resetFrame();
+    }
     for (LWLight* l : scene.lights) l->invalidate();
 }
 
@@ -368,6 +372,8 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
         drawPointCloud(context, layer, objectWorldViewProjection, time);
         return;
     }
+    if (layer.kind == LAYER_PROGRESSIVE_MESH)
+        chooseProgressiveLevel(context, static_cast<ProgressiveMeshLayer&>(layer));
     auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
     if (!buffers || !layer.metamesh) return;
     for (const std::unique_ptr<SurfaceProgram>& p : context.programs) p->cullMode = cullMode;

@@ -204,10 +204,24 @@ TEST(LwoLoader, LayerKindsAndProgressiveMeshes) {
     EXPECT_EQ("ship.lwo:1", mesh->layer[0]->name);
     EXPECT_EQ(2, loaded(mesh, 0)->numFaces);
 
-    (*stage.files)["pm.lwo.1.pm"] = {1, 2, 3};
+    // minRes 28, priorities {1, 0}, collapse map {1, never}.
+    (*stage.files)["pm.lwo.1.pm"] = {28, 0, 2, 0, 1, 0, 0, 0, 2, 0, 1, 0, 0xFF, 0xFF};
     MetaMesh* pm = stage.load("pm.lwo", oneQuad().file());
     ASSERT_EQ(LAYER_PROGRESSIVE_MESH, loaded(pm, 0)->kind);
-    EXPECT_EQ(3u, static_cast<ProgressiveMeshLayer*>(pm->layer[0])->pmData.size());
+    const auto* progressive = static_cast<ProgressiveMeshLayer*>(pm->layer[0]);
+    EXPECT_EQ(28, progressive->minRes);
+    EXPECT_EQ((std::vector<uint16_t>{1, 0}), progressive->file.basePermutation);
+    EXPECT_EQ((std::vector<uint16_t>{1, 0xFFFF}), progressive->file.baseCollapseMap);
+    EXPECT_EQ(-1, progressive->currentResolution);
+    EXPECT_EQ(0u, messages.count());
+
+    // A file cut inside its collapse map: the layer is drawn whole instead.
+    (*stage.files)["cut.lwo.1.pm"] = {28, 0, 2, 0, 1, 0, 0, 0, 2, 0, 1};
+    MetaMesh* cut = stage.load("cut.lwo", oneQuad().file());
+    EXPECT_EQ(LAYER_POLYGON_MESH, loaded(cut, 0)->kind);
+    ASSERT_EQ(1u, messages.count());
+    EXPECT_EQ("wrong progressive mesh file cut.lwo.1.pm", messages.messages()[0].text);
+    messages.clear();
 
     LwoBuilder cloud;
     cloud.layer(2);
