@@ -31,11 +31,16 @@ public:
 // A polygon layer over its own surfaces (owned here, as a metascene would).
 struct HandLayer {
     MetaMesh mesh;
-    PolygonMeshLayer* layer;
+    LoadedLayer* layer;
     std::vector<std::unique_ptr<LWSurface>> surfaces;
 
-    explicit HandLayer(int surfaceCount = 1) {
-        layer = new PolygonMeshLayer(nullptr, &mesh);
+    // A progressive layer when given its file.
+    explicit HandLayer(int surfaceCount = 1, const ProgressiveFile* file = nullptr) {
+        if (file)
+            layer = new ProgressiveMeshLayer(nullptr, &mesh, *file);
+        else
+            layer = new PolygonMeshLayer(nullptr, &mesh);
+        layer->name = "hand.lwo:1";
         mesh.layer.push_back(layer);
         for (int i = 0; i < surfaceCount; ++i) {
             surfaces.emplace_back(new LWSurface);
