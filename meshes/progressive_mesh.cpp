@@ -1,6 +1,7 @@
 #include "progressive_mesh.h"
 
 #include "base/message_box.h"
+#include "meshes/mesh_builder.h"
 #include "meshes/mesh_layers.h"
 
 #include <algorithm>
@@ -189,4 +190,17 @@ bool exportGeometry(const LoadedLayer& layer, std::vector<uint8_t>& out) {
         putHost<uint16_t>(out, uint16_t(p.srfId));
     }
     return true;
+}
+
+int weldedPointCount(const LoadedLayer& layer) {
+    MeshCorners corners;
+    buildCorners(layer, corners);
+    const int surfaces = layer.metamesh ? int(layer.metamesh->srfs.size()) : 0;
+    int points = 0;
+    pointIdsOf(weldCorners(corners, surfaces).pointRepresentative, &points);
+    return points;
+}
+
+void levelResolutions(int minRes, int maxRes, int out[5]) {
+    for (int q = 0; q < 5; ++q) out[q] = chooseResolution(minRes, maxRes, 0.25f * float(q));
 }

@@ -50,6 +50,14 @@ ProgressiveFit reorderByPriority(const MeshBufferSet& set,
 void setResolution(ProgressiveSet& set, int r);
 
 class LoadedLayer;
+// The distinct points the weld keeps (points of triangles that keep their
+// area): the highest resolution of the layer made progressive.
+int weldedPointCount(const LoadedLayer& layer);
+
+// The five levels a size on screen picks, from the smallest (below a
+// quarter of the screen) to the whole mesh.
+void levelResolutions(int minRes, int maxRes, int out[5]);
+
 // The geometry export handed to an offline generator: "PM", the layer's
 // points and its polygons (corner count, point indices, surface index), all
 // counts and indices 16-bit, floats 32-bit, host order. False (nothing

@@ -16,4 +16,5 @@ int verifyCommand(const Args& args, std::ostream& out, std::ostream& err);
 int scriptCommand(const Args& args, std::ostream& out, std::ostream& err);
 int pictureCommand(const Args& args, std::ostream& out, std::ostream& err);
 int lwCommand(const Args& args, std::ostream& out, std::ostream& err);
+int pmCommand(const Args& args, std::ostream& out, std::ostream& err);
 int checkCommand(const Args& args, std::ostream& out, std::ostream& err);

@@ -3,6 +3,7 @@
 // (values with blanks or quotes are quoted, with \" and \\ escaped).
 
 #include "commands.h"
+#include "records.h"
 
 #include "base/diag_log.h"
 #include "base/message_box.h"
@@ -16,48 +17,13 @@
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
+#include "meshes/progressive_mesh.h"
 
 #include <algorithm>
 #include <cstring>
 #include <sstream>
 
 namespace {
-
-std::string quote(const std::string& v) {
-    bool plain = !v.empty();
-    for (char c : v) plain &= c > 32 && c != '"' && c != '=' && c != '\\';
-    if (plain) return v;
-    std::string q = "\"";
-    for (char c : v) {
-        if (c == '"' || c == '\\') q += '\\';
-        q += c;
-    }
-    return q + "\"";
-}
-
-std::string number(double v) {
-    std::ostringstream s;
-    s << v;
-    return s.str();
-}
-
-std::string triple(const float* v) {
-    return number(v[0]) + " " + number(v[1]) + " " + number(v[2]);
-}
-
-class Record {
-public:
-    Record(std::ostream& out, const char* word) : out(out) { out << word; }
-    ~Record() { out << "\n"; }
-    Record& operator()(const char* key, const std::string& value) {
-        out << " " << key << "=" << quote(value);
-        return *this;
-    }
-    Record& operator()(const char* key, double value) { return (*this)(key, number(value)); }
-
-private:
-    std::ostream& out;
-};
 
 const char* kindName(const LWItem* item) {
     if (dynamic_cast<const LWObject*>(item)) return "object";
@@ -249,6 +215,16 @@ void printObject(std::ostream& out, MetaMesh& mesh, const LwoReport& report) {
             "points", loaded ? loaded->numPositions
                              : 0)("polygons", loaded ? double(loaded->polygons.size()) : 0)(
             "faces", loaded ? loaded->numFaces : 0)("transparency", l->hasTransparency);
+        if (auto* p = dynamic_cast<ProgressiveMeshLayer*>(l)) {
+            const int maxRes = weldedPointCount(*p);
+            int levels[5];
+            levelResolutions(p->minRes, maxRes, levels);
+            std::string list;
+            for (int r : levels) list += (list.empty() ? "" : " ") + std::to_string(r);
+            Record(out, "progressive")("layer", l->number)("minRes", p->minRes)("maxRes", maxRes)(
+                "levels", list)("priorities", double(p->file.basePermutation.size()))(
+                "collapseEntries", double(p->file.baseCollapseMap.size()));
+        }
     }
     for (const auto& m : report.vertexMaps)
         Record(out, "vmap")("layer", m.layer)("type", m.type)("name", m.name)("entries", m.entries);

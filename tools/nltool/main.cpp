@@ -22,6 +22,9 @@ const Command kCommands[] = {
      "script SCRIPT [ARCHIVE.sar]        parse an event script, list its events"},
     {"lw", lwCommand,
      "lw FILE.lws|.lwo [ARCHIVE.sar]      load a scene or object as the player does, print it"},
+    {"pm", pmCommand,
+     "pm [--export] [--max-error F] OBJECT.lwo [DIR]\n"
+     "                                     make each polygon layer's progressive-mesh file"},
     {"picture", pictureCommand,
      "picture FILE OUT.png               decode a picture as the player does, write it as PNG"},
     {"check", checkCommand,
