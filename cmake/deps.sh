@@ -23,6 +23,7 @@ packages=(
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev mingw-w64-tools
   wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri
   googletest libstb-dev libjpeg-dev libsquish-dev libassimp-dev lame imagemagick fonts-dejavu-core zlib1g-dev libxmp-dev libmpg123-dev
+  libopenmesh-dev libmeshoptimizer-dev
   clang libclang-rt-14-dev
   nasm autoconf automake libtool dpkg-dev xz-utils
   debian-archive-keyring ca-certificates

@@ -8,6 +8,7 @@
 #include "mesh_test_support.h"
 #include "meshes/mesh_builder.h"
 #include "meshes/point_cloud.h"
+#include "test_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -16,27 +17,6 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
-
-std::vector<std::string> testObjects() {
-    std::vector<std::string> files;
-    const std::string root = NL_TESTDATA_DIR;
-    for (const char* dir : {"/lwo2", "/lws/quickdraw/LWO/LWO2/LWSReferences"})
-        for (const auto& e : std::filesystem::directory_iterator(root + dir))
-            // The laser beam is an older LWOB file, which the loader refuses.
-            if (e.path().extension() == ".lwo" && e.path().filename() != "QuickDraw--Laserbeam.lwo")
-                files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
-}
-
-} // namespace
 
 TEST(MeshObjects, EveryTestObjectBuildsWithoutAMessage) {
     const auto files = testObjects();
