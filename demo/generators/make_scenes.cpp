@@ -6,7 +6,8 @@
 // glass pyramids with a vertex-colour map. The scenes: night (the panels
 // with the ring turning before them under a moon and a warm lamp), dusk (the
 // same, drawn into the screen's texture), dawn (a flight over the hills at
-// sunrise in fog past the beacons under a searchlight, seen by two cameras),
+// sunrise in fog past the beacons under a searchlight, seen by two cameras,
+// met by "relic.lwo", a dense knot drawn as a progressive mesh),
 // hall (a ring casting its shadow on a plinth over a mirror floor, beside a
 // chrome ball: "hall_floor.lwo", "hall_plinth.lwo", "hall_pillars.lwo",
 // "hall_ring.lwo", "chrome_ball.lwo"), sparks (a fountain of particles
@@ -80,6 +81,26 @@ lwo::Object torus() {
     lwo::Layer layer;
     layer.name = "ring";
     addTorus(layer, 1.1f, 0.38f, 64, 32, 0, "ring");
+    o.layers.push_back(layer);
+    return o;
+}
+
+// The relic: a rippled bronze knot of 38 400 triangles that meets the dawn
+// flight, a progressive mesh ("relic.lwo.1.pm", made by nltool pm) drawn
+// with fewer triangles the smaller it is on screen.
+lwo::Object relic() {
+    lwo::Object o;
+    lwo::Surface bronze;
+    bronze.name = "Bronze";
+    bronze.colour = {0.8f, 0.55f, 0.25f};
+    bronze.diffuse = 0.85f;
+    bronze.specularity = 0.7f;
+    bronze.glossiness = 0.6f;
+    bronze.smoothingAngle = 70;
+    o.surfaces.push_back(bronze);
+    lwo::Layer layer;
+    layer.name = "relic";
+    addTorusKnot(layer, 2, 3, 1.6f, 0.7f, 0.34f, 480, 40, 0);
     o.layers.push_back(layer);
     return o;
 }
@@ -188,6 +209,14 @@ lws::Scene dawnScene() {
     lws::Item glow;
     glow.name = "beacons.lwo";
     s.objects.push_back(glow);
+    // The relic comes at the flight from far ahead, turning, passes close
+    // before the camera and falls back into the fog.
+    lws::Item knot;
+    knot.name = "relic.lwo";
+    knot.motion = {keyAt(0, 1.5f, HILL_HEIGHT + 3.5f, 8, 0, 0.3f),
+                   keyAt(7, 0.5f, HILL_HEIGHT + 3.2f, -9.5f, 2.5f, 0.6f),
+                   keyAt(16, -1, HILL_HEIGHT + 4, 62, 6, 0.9f)};
+    s.objects.push_back(knot);
     lws::Light sun;
     sun.name = "Sun";
     sun.colour[0] = 1.0f;
@@ -561,6 +590,8 @@ int main(int argc, char** argv) {
     dusk.objects.push_back(turningRing());
     ok = ok && save(dir + "/dusk.lws", lws::write(dusk));
     ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
+    const std::vector<uint8_t> relicBytes = lwo::write(relic());
+    ok = ok && save(dir + "/relic.lwo", relicBytes.data(), relicBytes.size());
     const std::vector<uint8_t> hallFloorBytes = lwo::write(hallFloor());
     ok = ok && save(dir + "/hall_floor.lwo", hallFloorBytes.data(), hallFloorBytes.size());
     const std::vector<uint8_t> plinthBytes = lwo::write(hallPlinth());

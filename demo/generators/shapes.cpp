@@ -22,6 +22,22 @@ void addGridQuads(lwo::Layer& layer, uint32_t first, int rows, int columns, bool
                                       surface});
 }
 
+lwo::Vec3 sub(lwo::Vec3 a, lwo::Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+lwo::Vec3 scaled(lwo::Vec3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+float dot3(lwo::Vec3 a, lwo::Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+lwo::Vec3 unit(lwo::Vec3 a) {
+    return scaled(a, 1.0f / std::sqrt(dot3(a, a)));
+}
+lwo::Vec3 crossed(lwo::Vec3 a, lwo::Vec3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
 } // namespace
 
 void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
@@ -147,4 +163,34 @@ void addTerrain(lwo::Layer& layer, float size, int cells, float height, int low,
         y /= float(p.points.size());
         p.surface = y < -0.1f * height ? low : y < 0.35f * height ? middle : high;
     }
+}
+
+void addTorusKnot(lwo::Layer& layer, int p, int q, float ring, float wind, float tube, int around,
+                  int across, int surface) {
+    auto centre = [&](float t) {
+        const float r = ring + wind * std::cos(float(q) * t);
+        return lwo::Vec3{r * std::cos(float(p) * t), wind * std::sin(float(q) * t),
+                         r * std::sin(float(p) * t)};
+    };
+    const uint32_t first = uint32_t(layer.points.size());
+    for (int i = 0; i < around; ++i) {
+        const float t = 2 * PI * float(i) / float(around);
+        const lwo::Vec3 c = centre(t);
+        const lwo::Vec3 tangent = unit(sub(centre(t + 1e-3f), centre(t - 1e-3f)));
+        // Away from the torus' core circle, square to the tangent; with the
+        // tangent and their cross product the same frame as the torus' own.
+        const lwo::Vec3 core{ring * std::cos(float(p) * t), 0, ring * std::sin(float(p) * t)};
+        lwo::Vec3 out = sub(c, core);
+        out = unit(sub(out, scaled(tangent, dot3(out, tangent))));
+        const lwo::Vec3 up = crossed(tangent, out);
+        for (int j = 0; j < across; ++j) {
+            const float b = -2 * PI * float(j) / float(across);
+            const float r = tube * (1 + 0.07f * std::sin(5 * b) * std::sin(float(3 * around / 40) * t));
+            const lwo::Vec3 d = {out.x * std::cos(b) + up.x * std::sin(b),
+                                 out.y * std::cos(b) + up.y * std::sin(b),
+                                 out.z * std::cos(b) + up.z * std::sin(b)};
+            layer.points.push_back({c.x + r * d.x, c.y + r * d.y, c.z + r * d.z});
+        }
+    }
+    addGridQuads(layer, first, around, across, true, true, surface);
 }

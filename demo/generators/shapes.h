@@ -12,6 +12,13 @@
 void addTorus(lwo::Layer& layer, float ring, float tube, int around, int across, int surface,
               const char* uvMap = nullptr);
 
+// A tube of radius `tube` (rippled along and around) following the (p, q)
+// torus knot that winds p times around the y axis and q times through the
+// hole of a torus of radii `ring` and `wind`: `around` x `across` quads
+// facing outwards, a dense smooth object.
+void addTorusKnot(lwo::Layer& layer, int p, int q, float ring, float wind, float tube, int around,
+                  int across, int surface);
+
 // A box around `centre` with sides `size` (x, y, z): six quads wound
 // clockwise seen from outside.
 void addBox(lwo::Layer& layer, lwo::Vec3 centre, lwo::Vec3 size, int surface);
