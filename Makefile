@@ -52,11 +52,13 @@ fuzz: deps
 bench: windows
 	@mkdir -p build; [ -f build/bench/build.ninja ] || cmake -S . -B build/bench $(CMAKE_GEN) \
 	    -DCMAKE_BUILD_TYPE=Release -DNL_SANITIZE=OFF -DNL_BENCH=ON > build/bench-configure.log
-	@cmake --build build/bench -j $(JOBS) --target archive_bench texture_bench lwo_bench particle_bench
+	@cmake --build build/bench -j $(JOBS) --target archive_bench texture_bench lwo_bench particle_bench \
+	    pm_bench
 	@build/bench/bench/archive_bench
 	@build/bench/bench/texture_bench
 	@build/bench/bench/lwo_bench
 	@build/bench/bench/particle_bench
+	@build/bench/bench/pm_bench
 	@bash bench/scene_bench.sh build/windows build/show ../shared/testdata
 
 format:

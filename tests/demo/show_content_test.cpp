@@ -9,7 +9,9 @@
 #include "lightwave/meta_scene.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
+#include "meshes/mesh_builder.h"
 #include "meshes/mesh_layers.h"
+#include "meshes/mesh_test_support.h"
 #include "timeline/metascene_loader.h"
 
 #include <filesystem>
@@ -81,6 +83,26 @@ TEST(ShowContent, NightAndDuskShareThePanelsAndTheRing) {
     }
 }
 
+TEST(ShowContent, TheRelicIsADenseProgressiveMeshThatFitsItsFile) {
+    MessageRecorder messages;
+    std::unique_ptr<MetaScene> meta = loadShow("dawn.txt");
+    ASSERT_TRUE(meta);
+    const MetaMesh* mesh = meta->findMesh("relic.lwo");
+    ASSERT_TRUE(mesh);
+    auto* relic = dynamic_cast<ProgressiveMeshLayer*>(mesh->layer.at(0));
+    ASSERT_TRUE(relic);
+    EXPECT_EQ(19200, relic->numPositions);
+    MeshArrays arrays;
+    ASSERT_TRUE(buildMeshArrays(*relic, PrefixPrograms(), MeshDeviceLimits(), arrays));
+    EXPECT_EQ(38400, arrays.triangleCount);
+    EXPECT_TRUE(arrays.fit.fits());
+    EXPECT_EQ(19200, arrays.fit.maxRes);
+    // The smallest level is a few hundred points.
+    EXPECT_GT(relic->minRes, 100);
+    EXPECT_LT(relic->minRes, 1000);
+    EXPECT_EQ(0u, messages.count());
+}
+
 TEST(ShowContent, DawnFliesOverTheHillsInFog) {
     MessageRecorder messages;
     std::unique_ptr<MetaScene> meta = loadShow("dawn.txt");
@@ -88,7 +110,7 @@ TEST(ShowContent, DawnFliesOverTheHillsInFog) {
     EXPECT_EQ(0u, messages.count());
     ASSERT_EQ(1u, meta->scenes.size());
     const LW6Scene& dawn = *meta->scenes[0];
-    EXPECT_EQ(2u, dawn.objects.size());
+    EXPECT_EQ(3u, dawn.objects.size());
     EXPECT_EQ(2u, dawn.cameras.size()); // the flight and the look back
     ASSERT_EQ(3u, dawn.lights.size());
     EXPECT_EQ(LIGHT_SPOT, dawn.lights[1]->lightType);
