@@ -99,7 +99,8 @@ ProgressiveFit reorderByPriority(const MeshBufferSet& set,
             reportAssertion("permutation[i] != -1");
             continue;
         }
-        const uint16_t t = fit.collapseMapFits ? file.baseCollapseMap[size_t(i)] : PM_NEVER_COLLAPSES;
+        // Without a fitting file the targets mean nothing for these points.
+        const uint16_t t = fit.fits() ? file.baseCollapseMap[size_t(i)] : PM_NEVER_COLLAPSES;
         if (t == PM_NEVER_COLLAPSES) continue;
         if (t >= vertexCount) {
             reportAssertion("baseCollapseMap[i] < (uint) numVertices");
@@ -108,13 +109,20 @@ ProgressiveFit reorderByPriority(const MeshBufferSet& set,
         if (priority(t) > priority(i)) reportAssertion("basePermutation[bla1] <= basePermutation[bla2]");
         out.collapseMap[size_t(at)] = out.permutation[size_t(t)];
     }
-    // Chains must only go down, or following one might never end.
+    // Chains must only go down, or following one might never end. A vertex
+    // collapsing onto itself is reported once here rather than at every
+    // corner of every level drawn.
+    bool selfMapped = false;
     for (int j = 0; j < positions; ++j) {
         if (out.collapseMap[size_t(j)] > j) {
             reportAssertion("collapseMap[i] <= i");
             out.collapseMap[size_t(j)] = -1;
+        } else if (out.collapseMap[size_t(j)] == j) {
+            selfMapped = true;
+            out.collapseMap[size_t(j)] = -1;
         }
     }
+    if (selfMapped) reportAssertion("false");
 
     out.baseIndices.resize(set.indices.size());
     for (size_t k = 0; k < set.indices.size(); ++k) {

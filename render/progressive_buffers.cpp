@@ -64,8 +64,13 @@ void setProgressiveResolution(MeshBuffers& buffers, int r) {
     for (DeviceBufferSet& set : buffers.sets) {
         if (!set.progressive) continue;
         setResolution(set.levels, r);
-        for (IDirect3DIndexBuffer8* ib : set.indexBuffers)
-            if (ib) writeActive(ib, set);
+        // A buffer that would not take the new level must not be drawn with
+        // the old one's indices: it is made again when next drawn.
+        for (IDirect3DIndexBuffer8*& ib : set.indexBuffers)
+            if (ib && !writeActive(ib, set)) {
+                ib->Release();
+                ib = nullptr;
+            }
         set.indexBatches(set.levels.activeBatches);
     }
 }
