@@ -26,7 +26,7 @@ WeldedMesh weldCorners(const MeshCorners& corners, int surfaceCount) {
     for (int s : corners.triangleSurface)
         if (s >= 0 && s < surfaceCount) ++start[size_t(s) + 1];
     for (int s = 0; s < surfaceCount; ++s) start[size_t(s) + 1] += start[size_t(s)];
-    std::vector<int> order(size_t(start[size_t(surfaceCount)]));
+    std::vector<int> order(static_cast<size_t>(start[size_t(surfaceCount)]));
     {
         std::vector<int> fill(start.begin(), start.end() - 1);
         for (int t = 0; t < triangleCount; ++t) {
