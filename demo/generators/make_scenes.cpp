@@ -209,13 +209,15 @@ lws::Scene dawnScene() {
     lws::Item glow;
     glow.name = "beacons.lwo";
     s.objects.push_back(glow);
-    // The relic comes at the flight from far ahead, turning, passes close
-    // before the camera and falls back into the fog.
+    // The relic comes at the flight out of the fog ahead, turning, passes
+    // close before the camera, then, seen by the camera looking back, falls
+    // away into the fog.
     lws::Item knot;
     knot.name = "relic.lwo";
     knot.motion = {keyAt(0, 1.5f, HILL_HEIGHT + 3.5f, 8, 0, 0.3f),
                    keyAt(7, 0.5f, HILL_HEIGHT + 3.2f, -9.5f, 2.5f, 0.6f),
-                   keyAt(16, -1, HILL_HEIGHT + 4, 62, 6, 0.9f)};
+                   keyAt(12, 5.5f, HILL_HEIGHT + 4.6f, 25.5f, 4, 0.8f),
+                   keyAt(20, 10, HILL_HEIGHT + 3, -12, 7, 1.1f)};
     s.objects.push_back(knot);
     lws::Light sun;
     sun.name = "Sun";

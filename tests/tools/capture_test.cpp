@@ -80,8 +80,9 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     // 25 s: the dusk scene after its cross-fade; 76.83 s: after the fade to black.
     // 4 s: the ring turning before the panels; 50.22 s and 53.58 s: the
     // flight over the hills, between two beats' flashes; 54.54 s: after the
-    // cut to the camera looking back; 63.5 s: the hall; 72.5 s: the sparks.
-    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,63.5,72.5,76.83",
+    // cut to the camera looking back; 58 s: the relic falling away into the
+    // fog; 63.5 s: the hall; 72.5 s: the sparks.
+    ASSERT_TRUE(parseCaptureOptions({"--at", "4,7.92,17.76,18.72,24,25,50.22,53.58,54.54,58,63.5,72.5,76.83",
                                      "--out", out,
                                      "--archive", NL_SHOW_ARCHIVE, "--size", "400x300"},
                                     o, error))
@@ -158,6 +159,24 @@ TEST(Capture, TheBundledShowAtItsMoments) {
     for (size_t i = 0; i < beforeCut.pixels.size(); ++i)
         changed += !closeTo(beforeCut.pixels[i], afterCut.pixels[i], 24);
     EXPECT_GT(changed, beforeCut.pixels.size() / 3);
+
+    // The relic at 58 s, far off and drawn with a few hundred of its
+    // triangles: its whole dark outline against the sky, above the hills,
+    // the sky around it clear.
+    PngImage relic;
+    ASSERT_TRUE(readPng(frameFileName(out, 58000), relic));
+    auto dark = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const uint32_t c = pixel(relic, x, y);
+                n += int((c >> 16) & 0xFF) + int((c >> 8) & 0xFF) + int(c & 0xFF) < 420;
+            }
+        return n;
+    };
+    EXPECT_GT(dark(230, 40, 320, 125), 1500);
+    EXPECT_LT(dark(0, 0, 220, 40), 20);
+    EXPECT_LT(dark(330, 0, 400, 40), 20);
 
     // The hall at 63.5 s, seen from in front and above: the ring's shadow on
     // the spot-lit plinth, the mirror floor, the chrome ball on the right.
