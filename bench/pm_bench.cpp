@@ -103,6 +103,19 @@ void compare(const std::string& name, const LoadedLayer& layer) {
             shares.push_back(double(level.indices.size() / 3) / double(triangles));
         }
         row(bound < 1 ? "ours (bound 2 %)" : "ours (no bound)", errors, shares, seconds);
+        if (bound < 1 && !arrays.progressive.empty()) {
+            // What a level change costs the player: the collapse chains of
+            // one buffer set followed for every index.
+            int levels[5];
+            levelResolutions(file.minRes, arrays.fit.maxRes, levels);
+            std::printf("    %-22s", "level change (ms)");
+            for (int r : levels) {
+                const auto start = Clock::now();
+                setResolution(arrays.progressive[0], r);
+                std::printf("  %d: %.2f", r, 1000 * since(start));
+            }
+            std::printf("\n");
+        }
     }
 
     std::vector<double> errors, shares;

@@ -142,7 +142,7 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, do
     auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
     if (!context.device || !buffers || !layer.metamesh) return;
     LWSurface& surface = *layer.metamesh->srfs[size_t(key)];
-    const DeviceBufferSet* set = buffers->ownSet(key);
+    DeviceBufferSet* set = buffers->ownSet(key);
     if (!set) return;
     auto* object = dynamic_cast<LWObject*>(layer.currentObject);
     // Seen from inside its own cube (in a mirror there): not drawn.

@@ -144,13 +144,13 @@ void DeviceBufferSet::indexBatches(std::vector<MeshBatch> list) {
     }
 }
 
-const DeviceBufferSet* MeshBuffers::setFor(int program) const {
-    for (const DeviceBufferSet& set : sets)
+DeviceBufferSet* MeshBuffers::setFor(int program) {
+    for (DeviceBufferSet& set : sets)
         if (set.program == program) return &set;
     return nullptr;
 }
 
-const DeviceBufferSet* MeshBuffers::ownSet(int surfaceKey) const {
+DeviceBufferSet* MeshBuffers::ownSet(int surfaceKey) {
     if (surfaceKey < 0 || size_t(surfaceKey) >= surfaceSet.size() ||
         surfaceSet[size_t(surfaceKey)] < 0)
         return nullptr;
@@ -158,13 +158,14 @@ const DeviceBufferSet* MeshBuffers::ownSet(int surfaceKey) const {
 }
 
 void MeshBuffers::drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface,
-                              double time) const {
-    if (const DeviceBufferSet* set = ownSet(surfaceKey))
+                              double time) {
+    if (DeviceBufferSet* set = ownSet(surfaceKey))
         drawSurface(context, *set, surfaceKey, surface, time);
 }
 
-void MeshBuffers::drawSurface(DeviceContext& context, const DeviceBufferSet& set, int surfaceKey,
+void MeshBuffers::drawSurface(DeviceContext& context, DeviceBufferSet& set, int surfaceKey,
                               LWSurface& surface, double time) {
+    if (set.progressive) syncProgressiveLevel(set);
     SurfaceProgram& program = *context.programs[size_t(set.program)];
     IDirect3DDevice8* d = context.device;
     const size_t output = size_t(context.currentOutput);

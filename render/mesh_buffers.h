@@ -43,6 +43,7 @@ struct DeviceBufferSet {
     // the default pool, whose batches are the current level's.
     bool progressive = false;
     ProgressiveSet levels;
+    int wantedResolution = -1; // the level to show when next drawn
     DWORD indexUsage = 0;
 
     // Sorts the batches by surface and indexes them per surface key.
@@ -64,19 +65,19 @@ public:
     void release();
 
     // The set in program `program`'s format, or null when it holds nothing.
-    const DeviceBufferSet* setFor(int program) const;
+    DeviceBufferSet* setFor(int program);
     // The set of the surface's own program, or null.
-    const DeviceBufferSet* ownSet(int surfaceKey) const;
+    DeviceBufferSet* ownSet(int surfaceKey);
 
     // Draws the triangles of surface `surfaceKey` from `set` on the current
     // device, batch by batch: the set's program sets the surface's states at
     // `time`, then the sources and the draw call, each under its profiler
     // section (with the software-processing switch around them where the
-    // program needs it).
-    static void drawSurface(DeviceContext& context, const DeviceBufferSet& set, int surfaceKey,
+    // program needs it). A progressive set first takes the level it is due.
+    static void drawSurface(DeviceContext& context, DeviceBufferSet& set, int surfaceKey,
                             LWSurface& surface, double time);
     // The same from the surface's own set.
-    void drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface, double time) const;
+    void drawSurface(DeviceContext& context, int surfaceKey, LWSurface& surface, double time);
 
     std::vector<DeviceBufferSet> sets;
     std::vector<int> surfaceSet; // per surface: index into `sets`, or -1

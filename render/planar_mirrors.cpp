@@ -26,7 +26,7 @@ void drawPlanarMirror(SceneRenderer& renderer, LoadedLayer& layer, int key, doub
     auto* buffers = dynamic_cast<MeshBuffers*>(layer.device.get());
     if (!d || !buffers || !layer.metamesh) return;
     LWSurface& surface = *layer.metamesh->srfs[size_t(key)];
-    const DeviceBufferSet* set = buffers->ownSet(key);
+    DeviceBufferSet* set = buffers->ownSet(key);
     if (!set) return;
     const SceneRenderer::DrawState state = renderer.current();
     auto* object = dynamic_cast<LWObject*>(layer.currentObject);

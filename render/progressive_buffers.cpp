@@ -61,18 +61,21 @@ bool createDynamicIndices(IDirect3DDevice8* device, const DeviceBufferSet& set, 
 }
 
 void setProgressiveResolution(MeshBuffers& buffers, int r) {
-    for (DeviceBufferSet& set : buffers.sets) {
-        if (!set.progressive) continue;
-        setResolution(set.levels, r);
-        // A buffer that would not take the new level must not be drawn with
-        // the old one's indices: it is made again when next drawn.
-        for (IDirect3DIndexBuffer8*& ib : set.indexBuffers)
-            if (ib && !writeActive(ib, set)) {
-                ib->Release();
-                ib = nullptr;
-            }
-        set.indexBatches(set.levels.activeBatches);
-    }
+    for (DeviceBufferSet& set : buffers.sets)
+        if (set.progressive) set.wantedResolution = r;
+}
+
+void syncProgressiveLevel(DeviceBufferSet& set) {
+    if (set.wantedResolution < 0 || set.levels.currentResolution == set.wantedResolution) return;
+    setResolution(set.levels, set.wantedResolution);
+    // A buffer that would not take the new level must not be drawn with
+    // the old one's indices: it is made again when next drawn.
+    for (IDirect3DIndexBuffer8*& ib : set.indexBuffers)
+        if (ib && !writeActive(ib, set)) {
+            ib->Release();
+            ib = nullptr;
+        }
+    set.indexBatches(set.levels.activeBatches);
 }
 
 void chooseProgressiveLevel(DeviceContext& context, ProgressiveMeshLayer& layer) {

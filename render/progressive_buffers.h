@@ -16,8 +16,14 @@ bool createDynamicIndices(IDirect3DDevice8* device, const DeviceBufferSet& set, 
 // cameras saw, and the indices rewritten when the level changes.
 void chooseProgressiveLevel(DeviceContext& context, ProgressiveMeshLayer& layer);
 
-// The layer's levels at r priorities, on every set and device.
+// The layer's levels at r priorities: every set shows them from its next
+// draw on (a set that is never drawn, such as a shadow program's, never
+// follows a chain).
 void setProgressiveResolution(MeshBuffers& buffers, int r);
+
+// Before a progressive set draws: its active lists and index buffers at
+// the level it is due, when it is not there yet.
+void syncProgressiveLevel(DeviceBufferSet& set);
 
 // Before a device reset: the layer's dynamic index buffers go (made again
 // when next drawn).

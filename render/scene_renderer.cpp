@@ -385,7 +385,7 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
         if (!s || !s->loaded) continue;
         const int key = int(i);
         if (shadowPassMode != 0 && (options & 2)) {
-            if (const DeviceBufferSet* set = buffers->setFor(1))
+            if (DeviceBufferSet* set = buffers->setFor(1))
                 MeshBuffers::drawSurface(context, *set, key, *s, time);
             continue;
         }
@@ -398,7 +398,7 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
             continue;
         }
         if (reflection == 0 || s->reflectionOptions != 0) {
-            const DeviceBufferSet* set = buffers->ownSet(key);
+            DeviceBufferSet* set = buffers->ownSet(key);
             // Hardware shadow maps, where the device compares depth at all.
             if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN &&
                 context.shadowCompareWorks && s->shadowLight->shadowDepth) {
