@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native windows test test-native test-windows play fuzz bench format clean
+.PHONY: all deps native windows test test-native test-windows play dist fuzz bench format clean
 
 all: native windows
 
@@ -39,6 +39,10 @@ test: native windows
 
 play: windows
 	@bash cmake/play.sh build/windows
+
+# The demo as it ships (the Windows tree packs it with every build).
+dist: windows
+	@ls -l build/dist/nightloom.zip
 
 fuzz: deps
 	@mkdir -p build; [ -f build/fuzz/build.ninja ] || cmake -S . -B build/fuzz $(CMAKE_GEN) \
