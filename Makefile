@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native windows test test-native test-windows play dist fuzz bench format clean
+.PHONY: all deps native windows test test-native test-windows play dist video fuzz bench format clean
 
 all: native windows
 
@@ -39,6 +39,10 @@ test: native windows
 
 play: windows
 	@bash cmake/play.sh build/windows
+
+# The show as a video: build/play/show.mp4.
+video: windows
+	@bash cmake/video.sh build/windows build/show
 
 # The demo as it ships (the Windows tree packs it with every build).
 dist: windows
