@@ -93,12 +93,28 @@ struct Show {
 struct ToolRun {
     int code;
     std::string out, err;
+    std::string summary; // what the show uses, printed after the problems
 };
 
 ToolRun check(const Args& args) {
     std::ostringstream out, err;
     const int code = checkCommand(args, out, err);
-    return {code, out.str(), err.str()};
+    std::string problems = out.str(), summary;
+    const size_t at = problems.find("commands used: ");
+    if (at != std::string::npos) {
+        summary = problems.substr(at);
+        problems.erase(at);
+    }
+    return {code, problems, err.str(), summary};
+}
+
+// The summary line that starts with `label`, without the label.
+std::string summaryLine(const ToolRun& r, const std::string& label) {
+    std::istringstream lines(r.summary);
+    std::string line;
+    while (std::getline(lines, line))
+        if (line.rfind(label, 0) == 0) return line.substr(label.size());
+    return "(no line " + label + ")";
 }
 
 TEST(NltoolCheck, AGoodShowPassesWithoutAProblem) {
@@ -114,6 +130,43 @@ TEST(NltoolCheck, AGoodShowPassesWithoutAProblem) {
     r = check({show.pack(tmp, "other.scr"), "other.scr"});
     EXPECT_EQ(0, r.code) << r.out;
     EXPECT_EQ("no problems in 13 events\n", r.out);
+}
+
+TEST(NltoolCheck, TheSummaryListsTheCommandsAndFeaturesTheShowUses) {
+    TempDir tmp;
+    Show show;
+    // A spot light with a shadow map before the ship, a point light with
+    // linear falloff and a lens flare; fog.
+    show.files["intro.lws"] = text(
+        "LWSC\n3\nLoadObjectLayer 1 ship.lwo\nShadowOptions 7\n"
+        "AddLight\nLightType 2\nShadowType 2\n"
+        "AddLight\nLightType 1\nLightFalloffType 1\nLensFlare 1\n"
+        "AddCamera\nFogType 1\n");
+    ToolRun r = check({show.pack(tmp)});
+    EXPECT_EQ(0, r.code) << r.out << r.summary;
+    EXPECT_EQ("stopdemo 1, loadmetascript 1, activemeta 1, freemeta 1, cam 1, setrt 1, start 2, "
+              "stop 1, clear 1, xfade 1, picfadein 1, playxm 1",
+              summaryLine(r, "commands used: "));
+    const std::string unused = summaryLine(r, "commands never used: ");
+    EXPECT_EQ(0u, unused.find("loadmeta, restart, hold, view,")) << unused;
+    EXPECT_EQ(std::string::npos, unused.find("xfade"));
+    const std::string found = summaryLine(r, "features found: ");
+    for (const char* f : {"surface program 0 1", "spot light 1", "point light 1", "distant light 1",
+                          "linear falloff 1", "shadow map 1", "lens flare 1", "fog 1",
+                          "shadow casters 1", "shadow receivers 1", "jpg picture 1"})
+        EXPECT_NE(std::string::npos, found.find(f)) << f << " in " << found;
+    const std::string absent = summaryLine(r, "features not found: ");
+    for (const char* f : {"progressive mesh", "planar mirror", "emitter", "area light"})
+        EXPECT_NE(std::string::npos, absent.find(f)) << f << " in " << absent;
+
+    // Required names the show uses pass; any it does not use fail the check.
+    r = check({show.pack(tmp), "--require", "fog, lens flare,xfade"});
+    EXPECT_EQ(0, r.code) << r.summary;
+    r = check({show.pack(tmp), "--require", "fog,planar mirror,blur"});
+    EXPECT_EQ(1, r.code);
+    EXPECT_NE(std::string::npos, r.summary.find("required but not used: planar mirror\n"));
+    EXPECT_NE(std::string::npos, r.summary.find("required but not used: blur\n"));
+    EXPECT_EQ(std::string::npos, r.summary.find("required but not used: fog"));
 }
 
 TEST(NltoolCheck, MissingScenesAndSurfacesAreReportedAtTheirLines) {

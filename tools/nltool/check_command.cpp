@@ -8,10 +8,15 @@
 // Problems not tied to an event (the start-up pictures) are given line 0.
 // The file name in front of each problem is the fixed "scene.scr" of the
 // player's own script messages, whatever the script is called.
+//
+// After the problems comes what the show uses: the commands its script runs
+// (and those it never runs) and the render features of the metascenes it
+// activates. --require names features or commands that must be among them.
 
 #include "commands.h"
 
 #include "check_capture.h"
+#include "show_features.h"
 #include "files/archive_file.h"
 #include "files/disk_file.h"
 #include "images/texture.h"
@@ -42,12 +47,14 @@ public:
 
     void checkFixedPictures();
     void run(const ScriptEvent& event) {
+        features.addEvent(event);
         execute(event);
         noteCaptured(event.line);
     }
     void warn(int line, const std::string& text) { findings.push_back({line, text, true}); }
 
     std::vector<Finding> findings; // in the order the player would meet them
+    ShowFeatures features;         // what the show uses, from the metascenes it activates
 
 private:
     void note(int line, const std::string& text) { findings.push_back({line, text, false}); }
@@ -116,6 +123,7 @@ void ShowCheck::execute(const ScriptEvent& e) {
         Activation activation;
         activation.fixedFiles = {scriptName, kFixedPictures[0], kFixedPictures[1]};
         activateMetaScene(*meta, activation);
+        features.addMetaScene(*meta);
         return;
     }
     case EV_FREEMETA: {
@@ -173,9 +181,26 @@ std::string counted(size_t n, const char* what) {
 
 } // namespace
 
-int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
+int checkCommand(const Args& allArgs, std::ostream& out, std::ostream& err) {
+    Args args;
+    std::vector<std::string> required;
+    for (size_t i = 0; i < allArgs.size(); ++i) {
+        if (allArgs[i] == "--require" && i + 1 < allArgs.size()) {
+            // Names separated by commas: features or command keywords.
+            std::string list = allArgs[++i] + ",";
+            for (size_t at = 0, comma; (comma = list.find(',', at)) != std::string::npos;
+                 at = comma + 1) {
+                std::string name = list.substr(at, comma - at);
+                while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+                while (!name.empty() && name.back() == ' ') name.pop_back();
+                if (!name.empty()) required.push_back(name);
+            }
+        } else {
+            args.push_back(allArgs[i]);
+        }
+    }
     if (args.empty() || args.size() > 2) {
-        err << "usage: nltool check ARCHIVE.sar [SCRIPT]\n";
+        err << "usage: nltool check ARCHIVE.sar [SCRIPT] [--require NAME,NAME...]\n";
         return 2;
     }
     const std::string scriptName = args.size() == 2 ? args[1] : "scene.scr";
@@ -220,5 +245,8 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
         << (problems == 1 ? " problem" : " problems") << " in " << counted(events.size(), "event");
     if (warnings) out << ", " << counted(warnings, "warning");
     out << "\n";
-    return problems ? 1 : 0;
+    check.features.print(out);
+    const std::vector<std::string> missing = check.features.missing(required);
+    for (const std::string& name : missing) out << "required but not used: " << name << "\n";
+    return problems || !missing.empty() ? 1 : 0;
 }
