@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native windows test test-native test-windows play dist video fuzz bench format clean
+.PHONY: all deps native windows test test-native test-windows play dist video soak fuzz bench format clean
 
 all: native windows
 
@@ -43,6 +43,11 @@ play: windows
 # The show as a video: build/play/show.mp4.
 video: windows
 	@bash cmake/video.sh build/windows build/show
+
+# The long run: the looping show under Wine for SOAK_MINUTES (60); not part
+# of the tests.
+soak: windows
+	@bash cmake/soak.sh build/windows build/show build/native
 
 # The demo as it ships (the Windows tree packs it with every build).
 dist: windows

@@ -17,6 +17,7 @@
 #include "input_source.h"
 #include "resource.h"
 #include "setup_dialog.h"
+#include "stats_file.h"
 #include "timeline/demo_player.h"
 
 namespace {
@@ -131,10 +132,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         timeBeginPeriod(period);
     }
 
+    StatsFile stats;
     bool quit = false;
     while (!demo->done && !quit) {
         demo->update();
         demo->inputStep(*input);
+        stats.frame(demo->timeline.time);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0)) {
@@ -147,6 +150,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     if (!isPrevBuild()) timeEndPeriod(period);
+    stats.write(demo->timeline.time);
     demo->teardown();
     delete deviceContext;
     deviceContext = nullptr;

@@ -2,6 +2,7 @@
 // compressing and releasing Direct3D textures.
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "texture.h"
 
 #include "app/device_context.h"
@@ -53,6 +54,7 @@ void Texture::create(int w, int h, uint32_t buildFlags, const char* textureName)
                 : D3D_CHECK(device->CreateTexture(UINT(w), UINT(h), levels, 0, D3DFORMAT(format),
                                                   D3DPOOL(pool), &deviceTextures[i]));
         if (!made) deviceTextures[i] = nullptr;
+        countResource(deviceTextures[i]);
     }
     levelCount =
         !deviceTextures.empty() && deviceTextures[0] ? int(deviceTextures[0]->GetLevelCount()) : 0;
@@ -138,6 +140,7 @@ void Texture::compressLevels() {
                                              D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &target)))
             return;
     }
+    countResource(target);
     pool = D3DPOOL_MANAGED;
     for (int level = 0; level < levelCount; ++level) {
         IDirect3DSurface8 *to = nullptr, *from = nullptr;
@@ -224,6 +227,7 @@ void RenderTargetTexture::recreate() {
                                                           D3DUSAGE_RENDERTARGET, D3DFORMAT(format),
                                                           D3DPOOL_DEFAULT, &deviceTextures[i])))
             deviceTextures[i] = nullptr;
+        countResource(deviceTextures[i]);
     }
     currentTextures = deviceTextures;
 }

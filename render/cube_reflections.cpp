@@ -1,6 +1,7 @@
 #include "cube_reflections.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "base/color.h"
 #include "device_constants.h"
 #include "lightwave/items.h"
@@ -32,6 +33,8 @@ bool makeCubeTargets(DeviceContext& context, LWSurface& surface) {
         D3D_CHECK(d->CreateDepthStencilSurface(CUBE_REFLECTION_SIZE, CUBE_REFLECTION_SIZE,
                                                D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
                                                &surface.reflectionDepth));
+    countResource(surface.reflectionCube);
+    countResource(surface.reflectionDepth);
     if (!ok) releaseCubeTargets(surface);
     if (ok) surface.reflectionDevice = d;
     return ok;

@@ -1,6 +1,7 @@
 #include "layer_buffers.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "lightwave/mesh_data.h"
 #include "mesh_buffers.h"
 #include "surface_programs.h"
@@ -57,11 +58,13 @@ bool buildCloud(DeviceContext& context, LoadedLayer& layer) {
                     reinterpret_cast<uint16_t*>(target)[i] = uint16_t(a.indices[i]);
             }
             ib->Unlock();
+            countResource(ib);
             if (!D3D_CHECK(d->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, STREAK_FVF,
                                                  D3DPOOL_MANAGED, &vb))) {
                 ib->Release();
                 return false;
             }
+            countResource(vb);
         }
         cloud->indexBuffers.push_back(ib);
         cloud->vertexBuffers.push_back(vb);

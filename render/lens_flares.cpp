@@ -1,6 +1,7 @@
 #include "lens_flares.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "app/device_context.h"
 #include "effects/flare_layout.h"
 #include "effects/flare_pictures.h"
@@ -55,6 +56,7 @@ public:
             IDirect3DVertexBuffer8* quad = nullptr;
             if (d && D3D_CHECK(d->CreateVertexBuffer(sizeof corners, D3DUSAGE_WRITEONLY, QUAD_FVF,
                                                      D3DPOOL_MANAGED, &quad))) {
+                countResource(quad);
                 BYTE* data = nullptr;
                 if (D3D_CHECK(quad->Lock(0, sizeof corners, &data, 0))) {
                     std::memcpy(data, corners, sizeof corners);

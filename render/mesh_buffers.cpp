@@ -1,6 +1,7 @@
 #include "mesh_buffers.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "progressive_buffers.h"
 #include "surface_programs.h"
 #include "surface_setup.h"
@@ -101,6 +102,8 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
                             fill(ib, indexData, indexBytes));
             set.vertexBuffers.push_back(vb);
             set.indexBuffers.push_back(ib);
+            countResource(vb);
+            if (!set.progressive) countResource(ib); // the dynamic ones count themselves
         }
         sets.push_back(std::move(set));
         if (!ok) {

@@ -2,6 +2,7 @@
 
 #include "base/color.h"
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "images/texture.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
@@ -168,6 +169,7 @@ Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& cont
         colour->Release();
         return target;
     }
+    countResource(depth);
     if (scene.releaseTargets) scene.releaseTargets(scene);
     scene.renderTexture = target;
     scene.renderSurface = colour;

@@ -1,6 +1,7 @@
 #include "particle_effects.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "app/device_context.h"
 #include "base/message_box.h"
 #include "device_constants.h"
@@ -56,9 +57,12 @@ public:
         if (!d || output >= buffers.size()) return;
         IDirect3DVertexBuffer8*& buffer = buffers[output];
         const UINT bytes = UINT(PARTICLE_CAPACITY) * 6 * vertexSize;
-        if (!buffer && !D3D_CHECK(d->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY,
-                                                        fvf, D3DPOOL_DEFAULT, &buffer)))
-            return;
+        if (!buffer) {
+            if (!D3D_CHECK(d->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, fvf,
+                                                 D3DPOOL_DEFAULT, &buffer)))
+                return;
+            countResource(buffer);
+        }
         if (!camera.pmXYZWcalced) reportAssertion("pmXYZWcalced");
         if (!camera.inverseValid) camera.getInvMatrix(time);
         // The pixels of what is drawn into now (the screen, an eye's half, a
@@ -178,6 +182,7 @@ public:
                                                         SMOKE_VOLUME_SIZE, 1, 0, D3DFMT_A8R8G8B8,
                                                         D3DPOOL_MANAGED, &volumes[i])))
                 continue;
+            countResource(volumes[i]);
             D3DLOCKED_BOX box;
             if (!D3D_CHECK(volumes[i]->LockBox(0, &box, nullptr, 0))) continue;
             for (int k = 0; k < SMOKE_VOLUME_SIZE; ++k)

@@ -1,6 +1,7 @@
 #include "progressive_buffers.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 
 #include <cstring>
 
@@ -49,6 +50,7 @@ bool createDynamicIndices(IDirect3DDevice8* device, const DeviceBufferSet& set, 
     if (!D3D_CHECK(device->CreateIndexBuffer(UINT(bytes), set.indexUsage,
                                              D3DFORMAT(set.indexFormat), D3DPOOL_DEFAULT, &ib)))
         return false;
+    countResource(ib);
     BYTE* target = nullptr;
     if (!D3D_CHECK(ib->Lock(0, UINT(bytes), &target, D3DLOCK_DISCARD))) {
         ib->Release();

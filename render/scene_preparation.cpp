@@ -1,6 +1,7 @@
 #include "scene_preparation.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "effects/light_spot.h"
 #include "layer_buffers.h"
 #include "lens_flares.h"
@@ -41,6 +42,10 @@ void makeShadowTargets(DeviceContext& context, LWLight& light) {
     else if (ok)
         ok = D3D_CHECK(d->CreateDepthStencilSurface(size, size, D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
                                                     &light.shadowDepthSurface));
+    countResource(light.shadowColour);
+    countResource(light.shadowDepth);
+    // Without a depth texture the depth surface stands alone.
+    if (!light.shadowDepth) countResource(light.shadowDepthSurface);
     if (!ok) releaseShadowTargets(light);
 }
 

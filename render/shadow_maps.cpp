@@ -1,6 +1,7 @@
 #include "shadow_maps.h"
 
 #include "app/d3d_check.h"
+#include "app/resource_count.h"
 #include "app/readback.h"
 #include "base/variant.h"
 #include "device_constants.h"
@@ -73,6 +74,7 @@ void probeShadowComparison(DeviceContext& context) {
                                    D3DPOOL_DEFAULT, &depth)) &&
         D3D_CHECK(d->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
                                    D3DPOOL_DEFAULT, &colour)) &&
+        (countResource(depth), countResource(colour), true) &&
         D3D_CHECK(depth->GetSurfaceLevel(0, &depthSurface)) &&
         D3D_CHECK(colour->GetSurfaceLevel(0, &colourSurface))) {
         d->GetRenderTarget(&savedColour);

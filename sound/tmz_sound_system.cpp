@@ -24,8 +24,16 @@ int TmzSoundSystem::load(const char* name, VirtualFile* source) {
     uint8_t* data = readRemaining(*source, &size);
     source->close();
     if (!data) return 0;
-    musicData.push_back(data);
-    return library.load(data, int32_t(size), type) == 0 ? 1 : 0;
+    if (library.load(data, int32_t(size), type) != 0) {
+        delete[] data; // refused: the library still plays from the tune before
+        return 0;
+    }
+    // The library reads only the tune it loaded last (and rewinds from it):
+    // the buffers of earlier tunes go, or a looping show would keep a copy
+    // of its music for every loop.
+    for (uint8_t* old : musicData) delete[] old;
+    musicData.assign(1, data);
+    return 1;
 }
 
 bool TmzSoundSystem::play(int) {

@@ -45,12 +45,14 @@ public:
     bool stop(int handle) override;
     double position(int handle) override;
     void poll() override;
+    // The tune buffers it holds: the one the library reads, none before.
+    std::size_t tunesKept() const { return musicData.size(); }
 
 private:
     const TmzLibrary& library;
     int32_t config[9] = {}; // TMZ_CONFIG_WORDS
-    // Tunes handed to the library stay alive until destruction: the library
-    // reads them while it plays.
+    // The tune the library last accepted stays alive until the next one is
+    // accepted, or destruction: the library reads it while it plays.
     std::vector<uint8_t*> musicData;
     // Set by stop until the next play: the clock then runs on from
     // `stoppedPosition` (seconds), counted from `stoppedTick` (milliseconds).

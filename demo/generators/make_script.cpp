@@ -9,7 +9,11 @@
 // mirror floor beside a chrome ball; sparks fly from a fountain under
 // flaring lamps; the show fades to black and ends itself.
 //
-//   make_script OUT.scr "MUSIC COMMAND"     (for example "playmp3 music.mp3")
+//   make_script OUT.scr "MUSIC COMMAND" [--loop]   (for example "playmp3 music.mp3")
+//
+// With --loop the show does not end: a "restart" mark comes first, and at
+// the end the last metascene is freed and "stopsound" jumps back to the mark
+// (for long runs).
 
 #include <algorithm>
 #include <cstdio>
@@ -56,14 +60,16 @@ std::string colour(unsigned c) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_script OUT.scr \"MUSIC COMMAND\"\n");
+    const bool loop = argc == 4 && std::string(argv[3]) == "--loop";
+    if (argc != 3 && !loop) {
+        std::fprintf(stderr, "usage: make_script OUT.scr \"MUSIC COMMAND\" [--loop]\n");
         return 2;
     }
     FILE* f = std::fopen(argv[1], "wb");
     if (!f) return 1;
     std::fprintf(f, "; Nightloom's bundled show. Made by demo/generators/make_script.cpp:\n"
                     "; edit the generator, not this file.\n");
+    if (loop) line(f, 0, "restart");
     line(f, 0, argv[2]);
     line(f, 0, "loadmetascript scenes.txt");
     line(f, 0, "activemeta scenes");
@@ -129,7 +135,13 @@ int main(int argc, char** argv) {
     const int last = 9 * PATTERN_MS;
     handOver(f, last, "hall", "sparks", "hall", "0xff060812");
     line(f, last + 2 * BAR_MS, "fadeout 3.84 0xff000000");
-    line(f, 10 * PATTERN_MS + 60, "stopdemo");
+    if (loop) {
+        line(f, 10 * PATTERN_MS + 60, "stop sparks");
+        line(f, 10 * PATTERN_MS + 60, "freemeta sparks");
+        line(f, 10 * PATTERN_MS + 60, "stopsound");
+    } else {
+        line(f, 10 * PATTERN_MS + 60, "stopdemo");
+    }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [ms, command] : lines)

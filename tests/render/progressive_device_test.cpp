@@ -4,6 +4,7 @@
 // outline; its dynamic
 // index buffers survive a device reset; a file for another mesh is reported
 // and the mesh drawn whole.
+#include "app/resource_count.h"
 #include "render/mesh_buffers.h"
 #include "scene_fixture.h"
 #include "tests/meshes/test_objects.h"
@@ -107,6 +108,49 @@ TEST_F(ProgressiveMeshTest, ItsIndexBuffersAreMadeAgainAfterADeviceReset) {
     EXPECT_EQ(level, layer.currentResolution);
     EXPECT_EQ(covered(before), covered(after));
     EXPECT_EQ(0u, messages.count());
+}
+
+// The count of live Direct3D resources follows what the player makes and
+// what Direct3D destroys, whoever releases last.
+TEST_F(ProgressiveMeshTest, LiveResourcesAreCountedUntilDirect3DDestroysThem) {
+    const long before = liveResources();
+    IDirect3DTexture8* texture = nullptr;
+    IDirect3DSurface8* depth = nullptr;
+    ASSERT_TRUE(SUCCEEDED(stage.device()->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8,
+                                                        D3DPOOL_MANAGED, &texture)));
+    ASSERT_TRUE(SUCCEEDED(stage.device()->CreateDepthStencilSurface(16, 16, D3DFMT_D24S8,
+                                                                    D3DMULTISAMPLE_NONE, &depth)));
+    countResource(texture);
+    countResource(depth);
+    EXPECT_EQ(before + 2, liveResources());
+    // A level of the texture holds it alive after the texture's own release.
+    IDirect3DSurface8* level = nullptr;
+    ASSERT_TRUE(SUCCEEDED(texture->GetSurfaceLevel(0, &level)));
+    texture->Release();
+    EXPECT_EQ(before + 2, liveResources());
+    level->Release();
+    depth->Release();
+    EXPECT_EQ(before, liveResources());
+
+    // The relic's buffers (a vertex and an index buffer per program) live
+    // with its metascene and go with it.
+    LW6Scene& scene = relicScene(10);
+    EXPECT_EQ(before + 8, liveResources());
+    frame(scene, 0);
+    EXPECT_EQ(before + 8, liveResources());
+    meta.reset();
+    // The device holds the last vertex and index buffer it drew from until
+    // a draw with other sources.
+    EXPECT_EQ(before + 2, liveResources());
+    IDirect3DDevice8* d = stage.device();
+    d->SetStreamSource(0, nullptr, 0);
+    d->SetIndices(nullptr, 0);
+    const float triangle[] = {0, 0, 0.5f, 1, 0, 0.5f, 0, 1, 0.5f};
+    d->BeginScene();
+    d->SetVertexShader(D3DFVF_XYZ);
+    d->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, 12);
+    d->EndScene();
+    EXPECT_EQ(before, liveResources());
 }
 
 TEST_F(ProgressiveMeshTest, AFileForAnotherMeshIsReportedAndTheMeshDrawnWhole) {

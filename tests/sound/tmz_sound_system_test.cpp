@@ -37,3 +37,29 @@ TEST(TmzSoundSystemClock, AfterStopThePositionCountsOnUntilTheNextPlay) {
     fake_tmz::now += 100;
     EXPECT_NEAR(sound.position(h), 0.1, 1e-4);
 }
+
+// A looping show plays its tune again every loop: only the tune the library
+// reads is kept, and a tune it refuses leaves that one alive.
+TEST(TmzSoundSystemMemory, OnlyTheTuneTheLibraryReadsIsKept) {
+    fake_tmz::reset();
+    auto files = std::make_shared<MemoryFile::Files>();
+    (*files)["a.mod"] = std::vector<uint8_t>(32, 1);
+    (*files)["b.mp3"] = std::vector<uint8_t>(48, 2);
+    MemoryFile source(files);
+    TmzSoundSystem sound(fake_tmz::library(), fake_tmz::tick);
+    for (int loop = 0; loop < 3; ++loop) {
+        ASSERT_EQ(1, sound.load("a.mod", &source));
+        EXPECT_EQ(1u, sound.tunesKept());
+    }
+    ASSERT_EQ(1, sound.load("b.mp3", &source));
+    EXPECT_EQ(1u, sound.tunesKept());
+    fake_tmz::refuseNext = true;
+    EXPECT_EQ(0, sound.load("a.mod", &source));
+    EXPECT_EQ(1u, sound.tunesKept());
+    // The library still reads the last tune it took (under the sanitizers a
+    // freed one would fail here).
+    ASSERT_EQ(48, fake_tmz::lastSize);
+    int sum = 0;
+    for (int i = 0; i < fake_tmz::lastSize; ++i) sum += fake_tmz::lastData[i];
+    EXPECT_EQ(96, sum);
+}

@@ -16,6 +16,9 @@ inline bool playing = false;
 inline double heldAt = 0; // seconds while not playing, or where play began
 inline uint32_t playedFrom = 0;
 inline int loads = 0;
+inline bool refuseNext = false;
+inline const uint8_t* lastData = nullptr; // the tune it reads from
+inline int32_t lastSize = 0;
 
 inline uint32_t tick() {
     return now;
@@ -27,6 +30,9 @@ inline void reset() {
     playing = false;
     heldAt = 0;
     loads = 0;
+    refuseNext = false;
+    lastData = nullptr;
+    lastSize = 0;
 }
 
 inline const TmzLibrary& library() {
@@ -35,8 +41,13 @@ inline const TmzLibrary& library() {
         [] { reset(); },
         [](int32_t*) {},
         [](const void* data, int32_t size, int32_t) {
-            if (!data || size <= 0) return -1;
+            if (!data || size <= 0 || refuseNext) {
+                refuseNext = false;
+                return -1;
+            }
             ++loads;
+            lastData = static_cast<const uint8_t*>(data);
+            lastSize = size;
             playing = false; // a new tune replaces the old one, from its start
             heldAt = 0;
             return 0;
