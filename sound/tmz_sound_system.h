@@ -8,7 +8,9 @@
 
 #include "sound_system.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The library's entry points the system calls, in the order of their
 // ordinals. `tmzLibrary()` is the real one (Windows); tests pass their own.
