@@ -62,7 +62,7 @@ awk -F'\t' 'NR == FNR { if (FNR > 1) rss[$1] = $2; next }
 
 # The plot: heap bytes, Direct3D resources and resident memory by minute.
 plot() { # COLUMN LABEL FILE
-  awk -F'\t' -v c="$1" 'NR > 1 && $c != "" { x[n] = $1; y[n] = $c; n++ }
+  awk -F'\t' -v c="$1" 'BEGIN { n = 0 } NR > 1 && $c != "" { x[n] = $1; y[n] = $c; n++ }
     END {
       if (n == 0) { print ""; print "no samples"; exit }
       lo = y[0]; hi = y[0]; for (i = 0; i < n; i++) { if (y[i] < lo) lo = y[i]; if (y[i] > hi) hi = y[i] }
