@@ -85,24 +85,34 @@ lwo::Object torus() {
     return o;
 }
 
+// A smooth, shiny metal: strong, fairly tight highlights.
+lwo::Surface polishedMetal(const char* name, lwo::Vec3 colour, float smoothingAngle) {
+    lwo::Surface s;
+    s.name = name;
+    s.colour = colour;
+    s.specularity = 0.7f;
+    s.glossiness = 0.6f;
+    s.smoothingAngle = smoothingAngle;
+    return s;
+}
+
+lwo::Object oneLayerObject(const lwo::Surface& surface, const lwo::Layer& layer) {
+    lwo::Object o;
+    o.surfaces.push_back(surface);
+    o.layers.push_back(layer);
+    return o;
+}
+
 // The relic: a rippled bronze knot of 38 400 triangles that meets the dawn
 // flight, a progressive mesh ("relic.lwo.1.pm", made by nltool pm) drawn
 // with fewer triangles the smaller it is on screen.
 lwo::Object relic() {
-    lwo::Object o;
-    lwo::Surface bronze;
-    bronze.name = "Bronze";
-    bronze.colour = {0.8f, 0.55f, 0.25f};
+    lwo::Surface bronze = polishedMetal("Bronze", {0.8f, 0.55f, 0.25f}, 70);
     bronze.diffuse = 0.85f;
-    bronze.specularity = 0.7f;
-    bronze.glossiness = 0.6f;
-    bronze.smoothingAngle = 70;
-    o.surfaces.push_back(bronze);
     lwo::Layer layer;
     layer.name = "relic";
     addTorusKnot(layer, 2, 3, 1.6f, 0.7f, 0.34f, 480, 40, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(bronze, layer);
 }
 
 constexpr float HILL_HEIGHT = 3;
@@ -326,19 +336,10 @@ lwo::Object hallPillars() {
 }
 
 lwo::Object hallRing() {
-    lwo::Object o;
-    lwo::Surface gold;
-    gold.name = "Gold";
-    gold.colour = {1.0f, 0.78f, 0.3f};
-    gold.specularity = 0.7f;
-    gold.glossiness = 0.6f;
-    gold.smoothingAngle = 60;
-    o.surfaces.push_back(gold);
     lwo::Layer layer;
     layer.name = "ring";
     addTorus(layer, 1.0f, 0.3f, 32, 12, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(polishedMetal("Gold", {1.0f, 0.78f, 0.3f}, 60), layer);
 }
 
 lwo::Object chromeBall() {
