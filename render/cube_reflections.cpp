@@ -65,7 +65,7 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const Vec3 eye = transformPoint(object.world, vec3(layer.box.center));
     // Once a frame: the second eye pass, and other objects sharing the
     // surface, see the cube as the first drawing of the frame left it.
-    SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, 0};
+    SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, 0, renderer.topLevelRenders};
     auto kept = renderer.cubeStamps.find(&surface);
     const bool known = kept != renderer.cubeStamps.end();
     if (!fresh && known && sameStamp(kept->second, stamp)) return;

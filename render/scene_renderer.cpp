@@ -80,6 +80,8 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     if (top) {
         reflectedObjectsDrawn = 0;
         for (Level& l : levels) l = Level{};
+        ++topLevelRenders;
+        forgetOldCubeStamps();
     }
     levels[nesting - 1].renders++;
     levels[nesting - 1].cullMode = cullMode;
@@ -118,6 +120,13 @@ void SceneRenderer::renderScene(LW6Scene& scene, double time, LWItem& camera) {
     drawing = outer;
     if (!top) std::copy(std::begin(stereo), std::end(stereo), context.stereoParams);
     --nesting;
+}
+
+void SceneRenderer::forgetOldCubeStamps() {
+    // A few seconds of frames: a cube that missed them is stale anyway.
+    constexpr long KEPT_RENDERS = 240;
+    for (auto it = cubeStamps.begin(); it != cubeStamps.end();)
+        it = topLevelRenders - it->second.frame > KEPT_RENDERS ? cubeStamps.erase(it) : std::next(it);
 }
 
 void SceneRenderer::setupLighting(LW6Scene& scene, double time, LWItem& camera) {

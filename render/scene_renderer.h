@@ -114,8 +114,14 @@ public:
         double time = 0;
         Matrix4 view = Matrix4::identity();
         int nextFace = 0; // the face the next refresh starts with
+        long frame = 0;   // the top-level render that last refreshed it
     };
     std::unordered_map<const LWSurface*, CubeStamp> cubeStamps;
+    long topLevelRenders = 0;
+    // Stamps of cubes not refreshed for a while (their surfaces may be gone
+    // with their metascene) are dropped: such a cube, drawn again, is
+    // refreshed whole.
+    void forgetOldCubeStamps();
     // Set while a frame is advanced without drawing; hooks then only move
     // their state on.
     bool dry = false;

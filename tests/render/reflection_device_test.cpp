@@ -280,6 +280,26 @@ TEST_F(CubeReflectionTest, TheCubeIsDrawnOnceAFrameTwoFacesAtATime) {
     EXPECT_EQ(first & 0xFFFFFF, at(frame(scene, 0), scene, {-S, 0, -S}) & 0xFFFFFF);
 }
 
+// Stamps do not pile up for surfaces gone with their metascene: a cube not
+// refreshed for a while is forgotten, and refreshed whole when next drawn.
+TEST_F(CubeReflectionTest, StampsOfCubesNotRefreshedForLongAreForgotten) {
+    LW6Scene& scene = chromeScene();
+    SceneRenderer& renderer = sceneRenderer(context());
+    frame(scene, 0);
+    ASSERT_EQ(1u, renderer.cubeStamps.size());
+    frame(scene, 0.5);
+    EXPECT_EQ(CUBE_FACES_PER_FRAME, renderer.levels[1].renders);
+    renderer.topLevelRenders += 100;
+    renderer.forgetOldCubeStamps();
+    EXPECT_EQ(1u, renderer.cubeStamps.size()); // recent enough
+    renderer.topLevelRenders += 1000;
+    renderer.forgetOldCubeStamps();
+    EXPECT_TRUE(renderer.cubeStamps.empty());
+    frame(scene, 1.0);
+    EXPECT_EQ(6, renderer.levels[1].renders);
+    EXPECT_EQ(1u, renderer.cubeStamps.size());
+}
+
 TEST_F(CubeReflectionTest, TheCubeIsMadeAgainAfterADeviceReset) {
     LW6Scene& scene = chromeScene();
     const uint32_t before = at(frame(scene, 0), scene, {-S, 0, -S});
