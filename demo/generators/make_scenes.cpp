@@ -39,6 +39,24 @@ bool save(const std::string& path, const std::string& text) {
     return save(path, text.data(), text.size());
 }
 
+// A smooth, shiny metal: strong, fairly tight highlights.
+lwo::Surface polishedMetal(const char* name, lwo::Vec3 colour, float smoothingAngle) {
+    lwo::Surface s;
+    s.name = name;
+    s.colour = colour;
+    s.specularity = 0.7f;
+    s.glossiness = 0.6f;
+    s.smoothingAngle = smoothingAngle;
+    return s;
+}
+
+lwo::Object oneLayerObject(const lwo::Surface& surface, const lwo::Layer& layer) {
+    lwo::Object o;
+    o.surfaces.push_back(surface);
+    o.layers.push_back(layer);
+    return o;
+}
+
 lwo::Object panels() {
     lwo::Object o;
     o.clips = {"bands.bmp", "stripes.tga", "flare.tga", "moons.pcx", "sglow.jpg"};
@@ -61,8 +79,6 @@ lwo::Object panels() {
 }
 
 lwo::Object torus() {
-    lwo::Object o;
-    o.clips = {"stripes.tga"};
     lwo::Surface copper;
     copper.name = "Copper";
     copper.colour = {1.0f, 0.55f, 0.3f};
@@ -77,29 +93,11 @@ lwo::Object torus() {
     stripes.uvMap = "ring";
     stripes.opacity = 0.6f;
     copper.layers.push_back(stripes);
-    o.surfaces.push_back(copper);
     lwo::Layer layer;
     layer.name = "ring";
     addTorus(layer, 1.1f, 0.38f, 64, 32, 0, "ring");
-    o.layers.push_back(layer);
-    return o;
-}
-
-// A smooth, shiny metal: strong, fairly tight highlights.
-lwo::Surface polishedMetal(const char* name, lwo::Vec3 colour, float smoothingAngle) {
-    lwo::Surface s;
-    s.name = name;
-    s.colour = colour;
-    s.specularity = 0.7f;
-    s.glossiness = 0.6f;
-    s.smoothingAngle = smoothingAngle;
-    return s;
-}
-
-lwo::Object oneLayerObject(const lwo::Surface& surface, const lwo::Layer& layer) {
-    lwo::Object o;
-    o.surfaces.push_back(surface);
-    o.layers.push_back(layer);
+    lwo::Object o = oneLayerObject(copper, layer);
+    o.clips = {"stripes.tga"};
     return o;
 }
 
@@ -130,7 +128,6 @@ const Beacon kBeacons[] = {{-8, -14, {0.2f, 0.3f, 1.0f}, {1.0f, 1.0f, 1.0f}},
                            {-12, 24, {0.6f, 0.2f, 1.0f}, {1.0f, 0.8f, 1.0f}}};
 
 lwo::Object beacons() {
-    lwo::Object o;
     lwo::Surface glass;
     glass.name = "Glass";
     glass.colour = {1, 1, 1};
@@ -138,7 +135,6 @@ lwo::Object beacons() {
     glass.transparency = 0.3f;
     glass.doubleSided = true;
     glass.vertexColours = "tints";
-    o.surfaces.push_back(glass);
     lwo::Layer layer;
     layer.name = "beacons";
     lwo::ColourMap tints;
@@ -147,8 +143,7 @@ lwo::Object beacons() {
         addPyramid(layer, {b.x, terrainHeight(b.x, b.z, HILL_HEIGHT) - 0.3f, b.z}, 1.6f, 4.5f, 0,
                    tints, b.foot, b.tip);
     layer.colourMaps.push_back(tints);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(glass, layer);
 }
 
 lwo::Object hills() {
@@ -287,32 +282,26 @@ lws::Scene dawnScene() {
 // shadow map, a gold ring turning and bobbing over it, a chrome ball that
 // reflects the hall around it, and four coloured pillars.
 lwo::Object hallFloor() {
-    lwo::Object o;
     lwo::Surface mirror;
     mirror.name = "Mirror";
     mirror.colour = {0.08f, 0.08f, 0.14f};
     mirror.diffuse = 0.5f;
     mirror.reflection = 0.7f;
     mirror.reflectionOptions = 0; // a planar mirror
-    o.surfaces.push_back(mirror);
     lwo::Layer layer;
     layer.name = "floor";
     addTerrain(layer, 24, 6, 0, 0, 0, 0); // flat
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(mirror, layer);
 }
 
 lwo::Object hallPlinth() {
-    lwo::Object o;
     lwo::Surface stone;
     stone.name = "Stone";
     stone.colour = {0.85f, 0.82f, 0.75f};
-    o.surfaces.push_back(stone);
     lwo::Layer layer;
     layer.name = "plinth";
     addBox(layer, {0, 0.25f, 0}, {3.6f, 0.5f, 3.6f}, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(stone, layer);
 }
 
 lwo::Object hallPillars() {
@@ -343,7 +332,6 @@ lwo::Object hallRing() {
 }
 
 lwo::Object chromeBall() {
-    lwo::Object o;
     lwo::Surface chrome;
     chrome.name = "Chrome";
     chrome.colour = {0.1f, 0.1f, 0.1f};
@@ -353,12 +341,10 @@ lwo::Object chromeBall() {
     chrome.reflection = 1;
     chrome.reflectionOptions = 3; // reflects the scene drawn into its cube
     chrome.smoothingAngle = 89;
-    o.surfaces.push_back(chrome);
     lwo::Layer layer;
     layer.name = "ball";
     addSphere(layer, {0, 0, 0}, 1.1f, 16, 24, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(chrome, layer);
 }
 
 lws::Scene hallScene() {
@@ -421,31 +407,25 @@ lws::Scene hallScene() {
 // flares cross the view and fade at its border, and a beacon's flare
 // shrinks and goes out as the beacon turns away.
 lwo::Object sparksGround() {
-    lwo::Object o;
     lwo::Surface ground;
     ground.name = "Ground";
     ground.colour = {0.25f, 0.22f, 0.3f};
-    o.surfaces.push_back(ground);
     lwo::Layer layer;
     layer.name = "ground";
     addTerrain(layer, 30, 10, 0, 0, 0, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(ground, layer);
 }
 
 // The nozzle the sparks fly from (its object carries the emitter).
 lwo::Object fountainNozzle() {
-    lwo::Object o;
     lwo::Surface nozzle;
     nozzle.name = "Nozzle";
     nozzle.colour = {0.5f, 0.5f, 0.55f};
     nozzle.specularity = 0.5f;
-    o.surfaces.push_back(nozzle);
     lwo::Layer layer;
     layer.name = "nozzle";
     addBox(layer, {0, -0.25f, 0}, {0.5f, 0.5f, 0.5f}, 0);
-    o.layers.push_back(layer);
-    return o;
+    return oneLayerObject(nozzle, layer);
 }
 
 lws::Scene sparksScene() {
