@@ -81,8 +81,9 @@ bool MeshBuffers::create(DeviceContext& context, const MeshArrays& arrays) {
         set.indexUsage = usage | (set.progressive ? D3DUSAGE_DYNAMIC : 0);
         const DWORD fvf = program.handlesAreFvf ? program.vertexHandles[0] : 0;
         const bool wide = from.indexFormat == MESH_INDEX32;
+        // A progressive set's buffers take their indices level by level.
         std::vector<uint16_t> narrow;
-        if (!wide) narrow.assign(from.indices.begin(), from.indices.end());
+        if (!wide && !set.progressive) narrow.assign(from.indices.begin(), from.indices.end());
         const void* indexData =
             wide ? static_cast<const void*>(from.indices.data()) : narrow.data();
         const size_t indexBytes = from.indices.size() * (wide ? 4 : 2);
