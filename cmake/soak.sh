@@ -22,9 +22,9 @@ work="$root/soak"
 rm -rf "$work"
 mkdir -p "$work/content" "$work/show"
 cp -r "$show/content/." "$work/content/"
-music="playmod music.mod"
-[ -f "$work/content/music.mp3" ] && music="playmp3 music.mp3"
-"$native/demo/make_script" "$work/content/scene.scr" "$music" --loop || exit 1
+mp3=""
+[ -f "$work/content/music.mp3" ] && mp3=--mp3
+"$native/demo/make_script" "$work/content/scene.scr" $mp3 --loop || exit 1
 "$native/tools/nltool" pack "$work/show/moonwell.sar" "$work/content" >/dev/null || exit 1
 cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$work/show/"
 

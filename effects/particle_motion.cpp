@@ -157,3 +157,28 @@ void applySwirl(const SwirlEffector& swirl, std::vector<Particle>& particles, si
         store(vec3(p.velocity) + push * gain, p.velocity);
     }
 }
+
+void applyCollision(const CollisionEffector& collider, std::vector<Particle>& particles,
+                    size_t first, size_t last, float dt) {
+    last = std::min(last, particles.size());
+    for (size_t i = first; i < last; ++i) {
+        Particle& p = particles[i];
+        if (!p.live) continue;
+        const Vec3 v = vec3(p.velocity);
+        const Vec3 next = vec3(p.position) + v * dt;
+        Vec3 normal = {0, 1, 0};
+        if (collider.shape == COLLIDE_PLANE) {
+            if (next.y >= collider.centre.y) continue;
+        } else if (collider.shape == COLLIDE_SPHERE) {
+            const Vec3 out = next - collider.centre;
+            const float d = length(out);
+            if (d >= collider.radius || d == 0) continue;
+            normal = out * (1 / d);
+        } else {
+            continue;
+        }
+        const float into = dot(v, normal);
+        if (into >= 0) continue; // already leaving: let it go
+        store(v - normal * (into * (1 + collider.bounce)), p.velocity);
+    }
+}

@@ -41,8 +41,8 @@ constexpr int PARTICLE_CAPACITY = 10000;
 int particleLimitOf(const FxEmitter& emitter);
 
 // Births of one frame for `emitter` at scene time `time`, a step `dt` after
-// the last, from `emitterPosition`. `accumulator` is shared by every emitter
-// of the program: it counts the births due so far.
+// the last, from `emitterPosition`. `accumulator` counts the births due so
+// far (the scene's update passes the emitter's own).
 void birthStep(FxEmitter& emitter, Vec3 emitterPosition, double time, float dt,
                float& accumulator);
 // Each live particle loses `dt` of its life; the survivors accelerate by the
@@ -88,3 +88,19 @@ struct SwirlEffector {
 float swirlWeight(int falloff, float distance, float radius);
 void applySwirl(const SwirlEffector& swirl, std::vector<Particle>& particles, size_t first,
                 size_t last, float dt);
+
+// A collision effector: particles about to pass into its shape bounce off
+// it. A plane keeps them above the horizontal plane through its centre; a
+// sphere keeps them outside the `radius` round it. The velocity's part
+// into the surface is reversed and scaled by `bounce` (0 stops them on it,
+// 1 bounces them back as fast); what runs along the surface is kept.
+enum CollisionShape { COLLIDE_PLANE = 0, COLLIDE_SPHERE = 1 };
+struct CollisionEffector {
+    Vec3 centre;
+    int shape = COLLIDE_PLANE;
+    float radius = 1;
+    float bounce = 0.5f;
+};
+// Checks the step `dt` ahead of each live particle first .. last - 1.
+void applyCollision(const CollisionEffector& collider, std::vector<Particle>& particles,
+                    size_t first, size_t last, float dt);

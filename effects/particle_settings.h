@@ -38,6 +38,9 @@ public:
     float emitterValue13 = 50.0f, emitterValue14 = 0;
     float emitterValue15 = 0; // maximum speed, 0 none
     int birthCount = 0;
+    // The births due so far. Each emitter keeps its own, so that it bears at
+    // its own rate and a later scene's emitters start from none.
+    float birthsDue = 0;
     // The records, all dead until born (record 0 is never born).
     std::vector<Particle> particles = std::vector<Particle>(PARTICLE_CAPACITY);
 };

@@ -272,18 +272,40 @@ bool forceOf(const FxEffector& e, double time, ForceEffector& force, int& emitte
     return true;
 }
 
+// A collision effector: value 1 its emitter, 2 the sphere's radius, 3 the
+// bounce, 4 the shape (0 a plane through its item, 1 a sphere round it).
+bool collisionOf(const FxEffector& e, double time, CollisionEffector& collider, int& emitter) {
+    if (e.kind != EFFECTOR_COLLISION) return false;
+    const float* v = e.values;
+    emitter = int(v[1]);
+    collider.radius = v[2];
+    collider.bounce = v[3];
+    collider.shape = int(v[4]);
+    collider.centre = placeOf(e.parent, time);
+    return true;
+}
+
 } // namespace
 
 void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, double step) {
     if (scene.fxEmitter.empty()) return;
     const float dt = float(step);
     for (FxEmitter* e : scene.fxEmitter)
-        if (e) birthStep(*e, placeOf(e->parent, time), time, dt, renderer.particleBirths);
+        if (e) birthStep(*e, placeOf(e->parent, time), time, dt, e->birthsDue);
     for (FxEmitter* e : scene.fxEmitter)
         if (e) ageParticles(*e, dt);
     for (FxEffector* effector : scene.fxEffector) {
         ForceEffector force;
+        CollisionEffector collider;
         int target = 0;
+        if (effector && collisionOf(*effector, time, collider, target)) {
+            for (size_t i = 0; i < scene.fxEmitter.size(); ++i) {
+                FxEmitter* e = scene.fxEmitter[i];
+                if (e && (target == 0 || target == int(i) + 1))
+                    applyCollision(collider, e->particles, 0, size_t(particleLimitOf(*e)), dt);
+            }
+            continue;
+        }
         if (!effector || !forceOf(*effector, time, force, target)) continue;
         // Modes 2 and up are the second kind: a vortex about the direction,
         // or an attractor.

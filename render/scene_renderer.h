@@ -91,8 +91,6 @@ public:
     uint32_t cullMode = 3;  // D3DCULL_CCW: single-sided surfaces
     // The stencil test as mirrors last left it (kept here: pure devices do
     // not answer GetRenderState).
-    // The births due so far, shared by every emitter.
-    float particleBirths = 0;
     uint32_t stencilEnableState = 0;
     uint32_t stencilRefState = 0;
     // Counts of the last top-level render, for tests and the profiler report.

@@ -203,7 +203,7 @@ void colourStage(StatePlan& p, LWSurface& s, LWTextureLayer* colr, double time) 
 }
 
 void sphericalReflection(StatePlan& p, LWSurface& s, double time) {
-    if (!s.reflectionImage || s.reflectionOptions != 2) {
+    if (!takesSphericalReflection(s)) {
         disable(p, 1);
         return;
     }
@@ -233,6 +233,19 @@ void sphericalReflection(StatePlan& p, LWSurface& s, double time) {
 }
 
 } // namespace
+
+FixedFunctionRow fixedFunctionRow(const LWSurface& s, bool multiplyAdd) {
+    const bool colr = enabledLayer(s, "COLR") != nullptr;
+    const bool tran = enabledLayer(s, "TRAN") != nullptr;
+    if (tran) return colr ? ROW_COLOUR_TRANSPARENCY : ROW_TRANSPARENCY;
+    if (enabledLayer(s, "DIFF")) return ROW_DIFFUSE;
+    if (enabledLayer(s, "SPEC") && multiplyAdd) return ROW_SPECULAR;
+    return s.reflectionOptions != 3 ? ROW_COLOUR : ROW_CUBE_REFLECTION;
+}
+
+bool takesSphericalReflection(const LWSurface& s) {
+    return s.reflectionImage && s.reflectionOptions == 2;
+}
 
 void planMaterial(LWSurface& s, double time, uint32_t cullMode, StatePlan& p) {
     p.render(RS_ALPHATESTENABLE, 0);
@@ -315,17 +328,23 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
                        StatePlan& p) {
     planMaterial(s, time, cullMode, p);
     p.stage(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+    // Stage 1 too: a reflection or a shadow receiver drawn before leaves its
+    // coordinates transformed, and the rows that only bind a texture there
+    // would show it through the other surface's mapping.
+    p.stage(1, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
     LWTextureLayer* colr = enabledLayer(s, "COLR");
     LWTextureLayer* tran = enabledLayer(s, "TRAN");
     LWTextureLayer* diff = enabledLayer(s, "DIFF");
     LWTextureLayer* specularLayer = enabledLayer(s, "SPEC");
 
-    if (tran && !colr) {
+    switch (fixedFunctionRow(s, multiplyAdd)) {
+    case ROW_TRANSPARENCY:
         p.texture(0, textureOf(tran), time);
         p.stage(0, TSS_TEXCOORDINDEX, 0);
         transparencyStage(p, 0, *tran);
         disable(p, 1);
-    } else if (tran && colr) {
+        break;
+    case ROW_COLOUR_TRANSPARENCY:
         p.texture(0, textureOf(colr), time);
         p.texture(1, textureOf(tran), time);
         p.stage(0, TSS_TEXCOORDINDEX, 0);
@@ -339,7 +358,8 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         if (usesBorder(*tran)) p.stage(1, TSS_BORDERCOLOR, 0);
         filters(p, 1, *tran);
         disable(p, 2);
-    } else if (diff) {
+        break;
+    case ROW_DIFFUSE: {
         // Without a colour layer the colour texture is none.
         Texture* colour = textureOf(colr);
         p.texture(0, textureOf(diff), time);
@@ -350,7 +370,9 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         ops(p, 1, colour ? TOP_MODULATE : TOP_DISABLE, TA_TEXTURE, TA_CURRENT, TOP_DISABLE,
             TA_TEXTURE, TA_CURRENT);
         disable(p, 2);
-    } else if (specularLayer && multiplyAdd) {
+        break;
+    }
+    case ROW_SPECULAR:
         p.texture(0, textureOf(specularLayer), time);
         p.texture(1, textureOf(colr), time);
         ops(p, 0, TOP_MODULATE, TA_SPECULAR, TA_TEXTURE, TOP_DISABLE, TA_DIFFUSE, TA_SPECULAR);
@@ -359,10 +381,12 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         ops(p, 1, TOP_MULTIPLYADD, TA_DIFFUSE, TA_TEXTURE, TOP_DISABLE, TA_TEXTURE, TA_DIFFUSE);
         p.stage(1, TSS_COLORARG0, TA_CURRENT);
         disable(p, 2);
-    } else if (s.reflectionOptions != 3) {
+        break;
+    case ROW_COLOUR:
         colourStage(p, s, colr, time);
         sphericalReflection(p, s, time);
-    } else {
+        break;
+    case ROW_CUBE_REFLECTION:
         // Cube-map reflection: the colour texture, then the reflected scene
         // added in by the reflection strength.
         p.texture(0, textureOf(colr), time);
@@ -382,6 +406,7 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
         ops(p, 1, TOP_MODULATEALPHA_ADDCOLOR, TA_CURRENT, TA_TEXTURE, TOP_DISABLE, TA_CURRENT,
             TA_TEXTURE);
         disable(p, 2);
+        break;
     }
 }
 

@@ -78,6 +78,22 @@ int surfaceProgramIndex(const LWSurface& surface);
 // sets first. `cullMode` is the renderer's for single-sided surfaces.
 void planMaterial(LWSurface& surface, double time, uint32_t cullMode, StatePlan& plan);
 
+// The rows of the fixed-function program's texture-stage table, in the
+// order they are tried.
+enum FixedFunctionRow {
+    ROW_TRANSPARENCY,        // a transparency layer and no colour layer
+    ROW_COLOUR_TRANSPARENCY, // colour and transparency layers
+    ROW_DIFFUSE,             // a diffuse layer (and the colour layer, if any)
+    ROW_SPECULAR,            // a specular layer, where the device has MULTIPLYADD
+    ROW_COLOUR,              // the colour layer, if any, then a spherical reflection, if any
+    ROW_CUBE_REFLECTION,     // the colour layer and the surface's reflection cube
+};
+
+// The row planFixedFunction gives `surface`.
+FixedFunctionRow fixedFunctionRow(const LWSurface& surface, bool multiplyAdd);
+// In ROW_COLOUR: the surface's reflection picture is mapped on stage 1.
+bool takesSphericalReflection(const LWSurface& surface);
+
 // The fixed-function program: the material, then the first matching row of
 // its texture-stage table. `multiplyAdd`: the device has D3DTOP_MULTIPLYADD.
 void planFixedFunction(LWSurface& surface, double time, uint32_t cullMode, bool multiplyAdd,

@@ -88,8 +88,12 @@ void DemoPlayer::update(bool draw) {
         } else {
             // A frame that is not shown still moves the scenes and the effect
             // along as its passes would.
-            const int passes = framePasses();
+            const bool onePass = onePassSuffices();
+            const int passes = onePass ? 1 : passCount();
             for (int i = 0; i < passes; ++i) {
+                // Each pass looks through its own eye, as a drawn one would:
+                // point clouds keep where each eye last saw their points.
+                selectPass(i, onePass);
                 if (current) advanceMetaScene(*current, context, timeline.time, advanceScene);
                 if (stepEffect(effect, timeline.time).crossFadeEnded) endCrossFade();
             }
@@ -134,8 +138,21 @@ bool DemoPlayer::onePassSuffices() const {
     return true;
 }
 
-int DemoPlayer::framePasses() const {
-    return onePassSuffices() ? 1 : passCount();
+// Output, device, eye and colour mask of pass `i` of a frame.
+void DemoPlayer::selectPass(int i, bool onePass) {
+    const bool twoOutputs = context.deviceCount > 1;
+    context.currentOutput = twoOutputs ? i : 0;
+    context.device = context.devices[size_t(context.currentOutput)];
+    if (isPrevBuild()) {
+        context.eye = twoOutputs ? 2 + i : -1;
+        context.colorWriteMask = COLOR_WRITE_ALL;
+    } else {
+        context.colorWriteMask = onePass  ? COLOR_WRITE_ALL
+                                 : i == 1 ? COLOR_WRITE_RIGHT_EYE
+                                          : COLOR_WRITE_LEFT_EYE;
+        context.eye = i;
+        context.stereoParams[1] = context.stereoParams[2];
+    }
 }
 
 void DemoPlayer::drawPasses() {
@@ -145,18 +162,7 @@ void DemoPlayer::drawPasses() {
     if (onePass) ++onePassFrames;
     for (int i = 0; i < passes; ++i) {
         profiler().begin(PROFILE_COMPLETE_RENDER_TIME);
-        context.currentOutput = twoOutputs ? i : 0;
-        context.device = context.devices[size_t(context.currentOutput)];
-        if (isPrevBuild()) {
-            context.eye = twoOutputs ? 2 + i : -1;
-            context.colorWriteMask = COLOR_WRITE_ALL;
-        } else {
-            context.colorWriteMask = onePass  ? COLOR_WRITE_ALL
-                                     : i == 1 ? COLOR_WRITE_RIGHT_EYE
-                                              : COLOR_WRITE_LEFT_EYE;
-            context.eye = i;
-            context.stereoParams[1] = context.stereoParams[2];
-        }
+        selectPass(i, onePass);
         // The clear is the metascene's; with none, the first pass of a frame
         // clears (and so defines) the frame.
         const bool firstEye = i == 0 || twoOutputs || isPrevBuild();

@@ -81,12 +81,12 @@ private:
     void execute(const ScriptEvent& event, int index) override;
     double musicPosition() override;
     void drawPasses();
+    void selectPass(int i, bool onePass);
     int passCount() const;
     // One pass through every channel when the two eye passes are bound to
     // give the same picture: one output, a view shared by both eyes, no
     // per-pass state (streaks, a cross-fade ending between the passes).
     bool onePassSuffices() const;
-    int framePasses() const;
     static void showProgress(float progress, void* user);
     void runCommand(const ScriptEvent& event);
     void destroyMeta(std::unique_ptr<MetaScene>& meta);

@@ -1,227 +1,116 @@
-// Composes the show's music as a four-channel ProTracker module: synthesised
-// drum, bass and lead samples, ten 64-row patterns at speed 6 / 125 BPM
-// (a beat every 4 rows = 0.48 s, 76.8 s in all), and writes it as
-// music.mod. With --wav it also renders the module through libxmp to a
-// 44.1 kHz stereo WAV file (for the MP3 encoder). Everything is
-// deterministic: the same bytes on every build.
+// Writes the show's four tunes (tracker_show.h), each in its own format, to
+// OUT_DIR. With --wav it also renders, through libxmp at 44.1 kHz stereo,
+// DIR/music.wav (the opening tune, for the MP3 encoder) and
+// DIR/soundtrack.wav: the whole show's audio, each tune from the pattern of
+// the show where the script starts it, cut where the next starts, the last
+// running two seconds past the show's end while it fades out (for the
+// show's video). Everything is deterministic: the same bytes on every build.
 //
-//   make_music OUT.mod [--wav OUT.wav]
+//   make_music OUT_DIR [--wav DIR]
 
-#include <xmp.h>
+#include "show_timing.h"
+#include "tracker_render.h"
+#include "tracker_show.h"
 
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
-constexpr int RATE = 8363; // playback rate of a sample at C-2 (period 428)
-constexpr int ROWS = 64;
-constexpr int CHANNELS = 4;
+constexpr int RATE = 44100;
+constexpr int FADE_MS = 2000;
 
-struct Sample {
-    std::string name;
-    std::vector<int8_t> data;
-    int volume = 64;
-    int loopStart = 0, loopLength = 0; // bytes; 0 = no loop
-};
-
-uint32_t gNoise = 12345;
-double noise() {
-    gNoise = gNoise * 1103515245u + 12345u;
-    return double((gNoise >> 16) & 0x7FFF) / 16384.0 - 1.0;
+long framesAt(long ms) {
+    return ms * RATE / 1000;
 }
 
-int8_t clip(double v) {
-    const double s = std::round(v * 127.0);
-    return int8_t(s > 127 ? 127 : s < -128 ? -128 : s);
-}
-
-Sample kick() {
-    Sample s{"kick", {}};
-    double phase = 0;
-    for (int i = 0; i < 2400; ++i) {
-        const double t = double(i) / RATE;
-        const double f = 45 + 110 * std::exp(-t * 25);
-        phase += 2 * PI * f / RATE;
-        s.data.push_back(clip(std::sin(phase) * std::exp(-t * 9)));
-    }
-    return s;
-}
-
-Sample snare() {
-    Sample s{"snare", {}};
-    double phase = 0;
-    for (int i = 0; i < 1800; ++i) {
-        const double t = double(i) / RATE;
-        phase += 2 * PI * 185 / RATE;
-        s.data.push_back(clip((0.6 * noise() + 0.4 * std::sin(phase)) * std::exp(-t * 16)));
-    }
-    return s;
-}
-
-Sample hat() {
-    Sample s{"hat", {}};
-    double last = 0;
-    for (int i = 0; i < 500; ++i) {
-        const double n = noise();
-        s.data.push_back(clip((n - last) * 0.5 * std::exp(-double(i) / 90)));
-        last = n;
-    }
-    s.volume = 40;
-    return s;
-}
-
-// One looped cycle of a waveform: pitch comes from the period.
-Sample wave(const char* name, int kind, int volume) {
-    Sample s{name, {}};
-    const int n = 32;
-    for (int i = 0; i < n; ++i) {
-        const double x = double(i) / n;
-        double v = 0;
-        if (kind == 0) v = x < 0.5 ? 0.7 : -0.7;            // square
-        if (kind == 1) v = 1.4 * (x - 0.5);                 // saw
-        if (kind == 2) v = x < 0.5 ? 4 * x - 1 : 3 - 4 * x; // triangle
-        s.data.push_back(clip(v * 0.8));
-    }
-    s.volume = volume;
-    s.loopStart = 0;
-    s.loopLength = n;
-    return s;
-}
-
-// Amiga periods, C-1 to B-3.
-const int kPeriods[36] = {856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
-                          428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
-                          214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113};
-
-struct Cell {
-    int sample = 0, note = -1, effect = 0, param = 0;
-};
-
-using Pattern = std::vector<Cell>; // ROWS * CHANNELS
-
-enum { KICK = 1, SNARE, HAT, BASS, LEAD, PAD };
-
-Pattern pattern(int index) {
-    Pattern p(ROWS * CHANNELS);
-    auto set = [&](int row, int ch, int sample, int note, int effect = 0, int param = 0) {
-        p[size_t(row * CHANNELS + ch)] = Cell{sample, note, effect, param};
-    };
-    const bool bass = index >= 1, snares = index >= 2, lead = index >= 3 && index <= 6;
-    // A minor, then F, C, G: roots per bar of 16 rows.
-    const int roots[4] = {9, 5, 0, 7};
-    for (int row = 0; row < ROWS; ++row) {
-        const int bar = row / 16;
-        if (row % 4 == 0) set(row, 0, KICK, 12);
-        if (snares && row % 8 == 4) set(row, 0, SNARE, 12);
-        if (row % 2 == 1) set(row, 1, HAT, 24);
-        if (bass && row % 2 == 0) set(row, 2, BASS, roots[bar] + (row % 8 == 6 ? 12 : 0));
-        if (lead && row % 4 == 0) {
-            static const int melody[16] = {0, 3, 7, 10, 7, 3, 12, 10, 0, 5, 7, 12, 14, 12, 7, 5};
-            const int shift = index == 5 ? 5 : 0;
-            set(row, 3, LEAD,
-                std::min(35, 12 + roots[bar] % 12 + melody[(row / 4) % 16] % 12 + shift));
-        } else if (!lead && row % 16 == 0 && index > 0) {
-            set(row, 3, PAD, 12 + roots[bar]);
-        }
-    }
-    if (index == 9) // the ending: everything fades over the last bars
-        for (int row = 32; row < ROWS; row += 4)
-            set(row, 2, 0, -1, 0xC, uint8_t(64 - (row - 32) * 2));
-    return p;
-}
-
-void writeModule(const std::string& path, const std::vector<Sample>& samples,
-                 const std::vector<Pattern>& patterns) {
-    std::vector<uint8_t> b;
-    auto u2 = [&](int v) {
-        b.push_back(uint8_t(v >> 8));
-        b.push_back(uint8_t(v));
-    };
-    const char title[20] = "nightloom demo";
-    b.insert(b.end(), title, title + 20);
-    for (int i = 0; i < 31; ++i) {
-        char name[22] = {};
-        const Sample* s = i < int(samples.size()) ? &samples[size_t(i)] : nullptr;
-        if (s) std::strncpy(name, s->name.c_str(), 21);
-        b.insert(b.end(), name, name + 22);
-        u2(s ? int(s->data.size() / 2) : 0);
-        b.push_back(0);
-        b.push_back(uint8_t(s ? s->volume : 0));
-        u2(s && s->loopLength ? s->loopStart / 2 : 0);
-        u2(s && s->loopLength ? s->loopLength / 2 : 1);
-    }
-    b.push_back(uint8_t(patterns.size()));
-    b.push_back(127);
-    for (int i = 0; i < 128; ++i) b.push_back(uint8_t(i < int(patterns.size()) ? i : 0));
-    b.insert(b.end(), {'M', '.', 'K', '.'});
-    for (const Pattern& p : patterns)
-        for (const Cell& c : p) {
-            const int period = c.note >= 0 ? kPeriods[c.note] : 0;
-            b.push_back(uint8_t((c.sample & 0xF0) | (period >> 8)));
-            b.push_back(uint8_t(period & 0xFF));
-            b.push_back(uint8_t(((c.sample & 0x0F) << 4) | (c.effect & 0xF)));
-            b.push_back(uint8_t(c.param));
-        }
-    for (const Sample& s : samples)
-        for (int8_t v : s.data) b.push_back(uint8_t(v));
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-}
-
-bool renderWav(const std::string& module, const std::string& wav) {
-    xmp_context ctx = xmp_create_context();
-    if (xmp_load_module(ctx, const_cast<char*>(module.c_str())) != 0) return false;
-    const int rate = 44100;
-    xmp_start_player(ctx, rate, 0);
-    std::vector<int16_t> pcm;
-    std::vector<int16_t> buffer(4096);
-    while (xmp_play_buffer(ctx, buffer.data(), int(buffer.size() * 2), 1) == 0)
-        pcm.insert(pcm.end(), buffer.begin(), buffer.end());
-    xmp_end_player(ctx);
-    xmp_release_module(ctx);
-    xmp_free_context(ctx);
-    std::ofstream out(wav, std::ios::binary);
-    auto u4 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u2 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const uint32_t bytes = uint32_t(pcm.size() * 2);
-    out.write("RIFF", 4);
-    u4(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    u4(16);
-    u2(1);
-    u2(2);
-    u4(rate);
-    u4(rate * 4);
-    u2(4);
-    u2(16);
-    out.write("data", 4);
-    u4(bytes);
-    out.write(reinterpret_cast<const char*>(pcm.data()), std::streamsize(bytes));
+bool save(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return bool(out);
+}
+
+bool saveWav(const std::string& path, const tracker::Pcm& pcm) {
+    if (!tracker::writeWav(path, pcm)) {
+        std::fprintf(stderr, "make_music: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("make_music: %s (%.2f s)\n", path.c_str(), double(pcm.frames()) / pcm.rate);
+    return true;
+}
+
+// The soundtrack: each tune rendered for as long as the show plays it.
+bool writeSoundtrack(const std::string& path, const std::vector<std::vector<uint8_t>>& files,
+                     const tracker::Pcm& opening) {
+    const long end = framesAt(show::END_MS + FADE_MS);
+    std::vector<tracker::Pcm> pcm(files.size());
+    std::vector<tracker::Placed> parts;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const long start = framesAt(long(show::kTunes[i].startPattern) * show::PATTERN_MS);
+        const long next = i + 1 < files.size()
+                              ? framesAt(long(show::kTunes[i + 1].startPattern) * show::PATTERN_MS)
+                              : end;
+        const tracker::Pcm* part = &opening;
+        if (i > 0) {
+            if (!tracker::render(files[i], RATE, pcm[i], next - start)) {
+                std::fprintf(stderr, "make_music: cannot render %s\n", show::kTunes[i].file);
+                return false;
+            }
+            part = &pcm[i];
+        }
+        parts.push_back({part, start});
+    }
+    return saveWav(path, tracker::assemble(parts, end, framesAt(FADE_MS)));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2 && !(argc == 4 && !std::strcmp(argv[2], "--wav"))) {
-        std::fprintf(stderr, "usage: make_music OUT.mod [--wav OUT.wav]\n");
+        std::fprintf(stderr, "usage: make_music OUT_DIR [--wav DIR]\n");
         return 2;
     }
-    std::vector<Sample> samples = {
-        kick(), snare(), hat(), wave("bass", 0, 48), wave("lead", 1, 36), wave("pad", 2, 30)};
-    std::vector<Pattern> patterns;
-    for (int i = 0; i < 10; ++i) patterns.push_back(pattern(i));
-    writeModule(argv[1], samples, patterns);
-    if (argc == 4 && !renderWav(argv[1], argv[3])) {
-        std::fprintf(stderr, "make_music: cannot render %s\n", argv[1]);
-        return 1;
+    const std::string out = argv[1];
+    static_assert(sizeof tracker::tunes::kShowTunes / sizeof tracker::tunes::kShowTunes[0] ==
+                      show::TUNE_COUNT,
+                  "a tune for each of the show's");
+    std::vector<std::vector<uint8_t>> files;
+    for (int i = 0; i < show::TUNE_COUNT; ++i) {
+        const tracker::tunes::TuneFile& tune = tracker::tunes::kShowTunes[i];
+        const tracker::Song song = tune.compose();
+        if (std::strcmp(tune.file, show::kTunes[i].file) ||
+            int(song.orders.size()) != show::kTunes[i].patterns) {
+            std::fprintf(stderr, "make_music: %s is not the tune the show's timing expects\n",
+                         tune.file);
+            return 1;
+        }
+        const tracker::Written written = tune.write(song);
+        const std::string path = out + "/" + tune.file;
+        if (!written.ok()) {
+            std::fprintf(stderr, "make_music: cannot write %s: %s\n", tune.file,
+                         written.error.c_str());
+            return 1;
+        }
+        if (!save(path, written.bytes)) {
+            std::fprintf(stderr, "make_music: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("make_music: %s (%d channels, %d patterns, %zu bytes)\n", path.c_str(),
+                    song.channels, int(song.orders.size()), written.bytes.size());
+        files.push_back(written.bytes);
+    }
+    if (argc == 4) {
+        const std::string dir = argv[3];
+        tracker::Pcm opening;
+        if (!tracker::render(files[0], RATE, opening)) {
+            std::fprintf(stderr, "make_music: cannot render %s\n", show::kTunes[0].file);
+            return 1;
+        }
+        if (!saveWav(dir + "/music.wav", opening) ||
+            !writeSoundtrack(dir + "/soundtrack.wav", files, opening))
+            return 1;
     }
     return 0;
 }

@@ -1,7 +1,9 @@
 // Paints the show's pictures and writes them in the four formats the player
-// reads: "loading.jpg" (the loading screen) and "sglow.jpg" as JPEG, an 8-bit
-// bitmap, an uncompressed 24-bit Targa, a run-length 32-bit Targa with alpha,
-// and an 8-bit run-length PCX. Deterministic: the same bytes on every build.
+// reads: "loading.jpg" (the loading screen), "sglow.jpg" and the forge's
+// iron "forge.jpg" as JPEG, an 8-bit bitmap, an uncompressed 24-bit Targa, a
+// run-length 32-bit Targa with alpha, an uncompressed 32-bit Targa (the
+// forge's normal map, "rivets.tga") and an 8-bit run-length PCX.
+// Deterministic: the same bytes on every build.
 //
 //   make_pictures OUT_DIR
 
@@ -228,6 +230,48 @@ bool writePcx(const std::string& path, int w, int h) {
     return save(path, b);
 }
 
+// Hammered iron plate: dark, warm and uneven, with rust in the dents.
+Image ironPicture(int n) {
+    Image img(size_t(n * n));
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const double u = double(x) / n, v = double(y) / n;
+            const double dent = 0.5 + 0.25 * std::sin(u * 37 + std::sin(v * 11) * 2) +
+                                0.25 * std::sin(v * 29 + std::sin(u * 13) * 3);
+            const double rust = std::pow(dent, 3);
+            img[size_t(y * n + x)] = {byte(0.28 + 0.35 * rust), byte(0.22 + 0.14 * rust),
+                                      byte(0.2 - 0.05 * rust), 255};
+        }
+    return img;
+}
+
+// The height of the riveted plate at (x, y) of an n x n tile: a raised rivet
+// in each 32-texel cell and shallow hammer marks between them.
+double rivetHeight(double x, double y, int n) {
+    const double cx = std::fmod(x + n, 32.0) - 16, cy = std::fmod(y + n, 32.0) - 16;
+    const double r = std::sqrt(cx * cx + cy * cy);
+    const double rivet = r < 7 ? std::sqrt(49 - r * r) / 7 : 0;
+    const double marks = 0.08 * std::sin(x * 0.7 + std::sin(y * 0.3) * 3) * std::sin(y * 0.55);
+    return rivet + marks;
+}
+
+// 32-bit raw Targa: the plate's normal map (tangent-space normal in red,
+// green and blue, z up) with its gloss in alpha: the rivets shine.
+bool writeRivets(const std::string& path, int n) {
+    std::vector<uint8_t> b = tgaHeader(2, n, n, 32, 8 | 0x20); // top row first
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const double dx = (rivetHeight(x + 1, y, n) - rivetHeight(x - 1, y, n)) * 2;
+            const double dy = (rivetHeight(x, y + 1, n) - rivetHeight(x, y - 1, n)) * 2;
+            const double len = std::sqrt(dx * dx + dy * dy + 1);
+            const double nx = -dx / len, ny = -dy / len, nz = 1 / len;
+            const double gloss = rivetHeight(x, y, n) > 0.2 ? 0.9 : 0.3;
+            b.insert(b.end(), {byte(nz * 0.5 + 0.5), byte(ny * 0.5 + 0.5), byte(nx * 0.5 + 0.5),
+                               byte(gloss)});
+        }
+    return save(path, b);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -241,7 +285,9 @@ int main(int argc, char** argv) {
         writeJpeg(dir + "/loading.jpg", loadingPicture(800, 600), 800, 600) &&
         writeJpeg(dir + "/sglow.jpg", glow(128), 128, 128) &&
         writeBmp(dir + "/bands.bmp", 250, 64) && writeStripes(dir + "/stripes.tga", 200, 100) &&
-        writeFlare(dir + "/flare.tga", flare, 64) && writePcx(dir + "/moons.pcx", 127, 96);
+        writeFlare(dir + "/flare.tga", flare, 64) && writePcx(dir + "/moons.pcx", 127, 96) &&
+        writeJpeg(dir + "/forge.jpg", ironPicture(128), 128, 128) &&
+        writeRivets(dir + "/rivets.tga", 128);
     if (!ok) std::fprintf(stderr, "make_pictures: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

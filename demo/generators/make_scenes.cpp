@@ -13,12 +13,16 @@
 // "hall_ring.lwo", "chrome_ball.lwo"), sparks (a fountain of particles
 // under gravity and wind, lamps and a beacon with lens flares:
 // "sparks_ground.lwo"). The metascripts: "scenes.txt" (dusk and night),
-// "dawn.txt", "hall.txt" and "sparks.txt".
+// "dawn.txt", "hall.txt" and "sparks.txt". The forge and the storm are
+// written by forge_act.cpp and storm_act.cpp.
 //
 //   make_scenes OUT-DIR
 
 #include "demo/lightwave/lwo_writer.h"
 #include "demo/lightwave/lws_writer.h"
+#include "forge_act.h"
+#include "scene_parts.h"
+#include "storm_act.h"
 #include "shapes.h"
 
 #include <algorithm>
@@ -27,35 +31,6 @@
 #include <vector>
 
 namespace {
-
-bool save(const std::string& path, const void* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
-}
-
-bool save(const std::string& path, const std::string& text) {
-    return save(path, text.data(), text.size());
-}
-
-// A smooth, shiny metal: strong, fairly tight highlights.
-lwo::Surface polishedMetal(const char* name, lwo::Vec3 colour, float smoothingAngle) {
-    lwo::Surface s;
-    s.name = name;
-    s.colour = colour;
-    s.specularity = 0.7f;
-    s.glossiness = 0.6f;
-    s.smoothingAngle = smoothingAngle;
-    return s;
-}
-
-lwo::Object oneLayerObject(const lwo::Surface& surface, const lwo::Layer& layer) {
-    lwo::Object o;
-    o.surfaces.push_back(surface);
-    o.layers.push_back(layer);
-    return o;
-}
 
 lwo::Object panels() {
     lwo::Object o;
@@ -185,18 +160,6 @@ lwo::Object hills() {
     return o;
 }
 
-lws::MotionKey keyAt(double time, float x, float y, float z, float heading = 0, float pitch = 0,
-                     float bank = 0) {
-    lws::MotionKey k;
-    k.time = time;
-    k.position[0] = x;
-    k.position[1] = y;
-    k.position[2] = z;
-    k.rotation[0] = heading;
-    k.rotation[1] = pitch;
-    k.rotation[2] = bank;
-    return k;
-}
 
 // The ring turns before the panels for the whole show.
 lws::Item turningRing() {
@@ -537,14 +500,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    const std::vector<uint8_t> object = lwo::write(panels());
-    bool ok = save(dir + "/panel.lwo", object.data(), object.size());
-    const std::vector<uint8_t> ring = lwo::write(torus());
-    ok = ok && save(dir + "/torus.lwo", ring.data(), ring.size());
-    const std::vector<uint8_t> land = lwo::write(hills());
-    ok = ok && save(dir + "/hills.lwo", land.data(), land.size());
-    const std::vector<uint8_t> glass = lwo::write(beacons());
-    ok = ok && save(dir + "/beacons.lwo", glass.data(), glass.size());
+    bool ok = saveObject(dir + "/panel.lwo", panels());
+    ok = ok && saveObject(dir + "/torus.lwo", torus());
+    ok = ok && saveObject(dir + "/hills.lwo", hills());
+    ok = ok && saveObject(dir + "/beacons.lwo", beacons());
     lws::Scene night = sceneOf(8);
     night.objects.push_back(turningRing());
     lws::Light lamp;
@@ -573,26 +532,19 @@ int main(int argc, char** argv) {
     dusk.objects.push_back(turningRing());
     ok = ok && save(dir + "/dusk.lws", lws::write(dusk));
     ok = ok && save(dir + "/dawn.lws", lws::write(dawnScene()));
-    const std::vector<uint8_t> relicBytes = lwo::write(relic());
-    ok = ok && save(dir + "/relic.lwo", relicBytes.data(), relicBytes.size());
-    const std::vector<uint8_t> hallFloorBytes = lwo::write(hallFloor());
-    ok = ok && save(dir + "/hall_floor.lwo", hallFloorBytes.data(), hallFloorBytes.size());
-    const std::vector<uint8_t> plinthBytes = lwo::write(hallPlinth());
-    ok = ok && save(dir + "/hall_plinth.lwo", plinthBytes.data(), plinthBytes.size());
-    const std::vector<uint8_t> pillarBytes = lwo::write(hallPillars());
-    ok = ok && save(dir + "/hall_pillars.lwo", pillarBytes.data(), pillarBytes.size());
-    const std::vector<uint8_t> ringBytes = lwo::write(hallRing());
-    ok = ok && save(dir + "/hall_ring.lwo", ringBytes.data(), ringBytes.size());
-    const std::vector<uint8_t> ballBytes = lwo::write(chromeBall());
-    ok = ok && save(dir + "/chrome_ball.lwo", ballBytes.data(), ballBytes.size());
+    ok = ok && saveObject(dir + "/relic.lwo", relic());
+    ok = ok && saveObject(dir + "/hall_floor.lwo", hallFloor());
+    ok = ok && saveObject(dir + "/hall_plinth.lwo", hallPlinth());
+    ok = ok && saveObject(dir + "/hall_pillars.lwo", hallPillars());
+    ok = ok && saveObject(dir + "/hall_ring.lwo", hallRing());
+    ok = ok && saveObject(dir + "/chrome_ball.lwo", chromeBall());
     ok = ok && save(dir + "/hall.lws", lws::write(hallScene()));
     ok = ok && save(dir + "/hall.txt", "hall.lws\n");
-    const std::vector<uint8_t> groundBytes = lwo::write(sparksGround());
-    ok = ok && save(dir + "/sparks_ground.lwo", groundBytes.data(), groundBytes.size());
-    const std::vector<uint8_t> nozzleBytes = lwo::write(fountainNozzle());
-    ok = ok && save(dir + "/fountain.lwo", nozzleBytes.data(), nozzleBytes.size());
+    ok = ok && saveObject(dir + "/sparks_ground.lwo", sparksGround());
+    ok = ok && saveObject(dir + "/fountain.lwo", fountainNozzle());
     ok = ok && save(dir + "/sparks.lws", lws::write(sparksScene()));
     ok = ok && save(dir + "/sparks.txt", "sparks.lws\n");
+    ok = ok && writeForge(dir) && writeStorm(dir);
     // Dusk draws into the texture night shows, so it is drawn first: a frame
     // then shows this frame's dusk, not the previous one's.
     ok = ok && save(dir + "/scenes.txt", "dusk.lws\nnight.lws\n");

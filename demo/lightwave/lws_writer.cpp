@@ -147,6 +147,7 @@ public:
     }
 
     void effector(const Effector& e) {
+        if (e.collision) return collision(e);
         line(e.wind ? "Plugin CustomObjHandler 1 FX_Wind" : "Plugin CustomObjHandler 1 FX_Gravity");
         line("Effector 1 force");
         char head[80];
@@ -166,7 +167,20 @@ public:
         line("EndPlugin");
     }
 
-    // The objects whose particles are drawn as sprites.
+    void collision(const Effector& e) {
+        line("Plugin CustomObjHandler 1 FX_Collision");
+        line("Effector 1 collision");
+        char head[80];
+        std::snprintf(head, sizeof head, "%d %.9g %.9g %d 1", e.emitter, double(e.radius),
+                      double(e.strength), e.collisionShape);
+        line(head);
+        values({0, 0});
+        line("collision end");
+        values({0, 0, 0, 0, 0, 0, 0, 0});
+        line("EndPlugin");
+    }
+
+    // The objects whose particles are drawn as sprites or puffs.
     void hyperVoxels(const Scene& s) {
         bool any = false;
         for (const Item& o : s.objects) any = any || o.spriteSize > 0;
@@ -179,7 +193,7 @@ public:
             assert(o.name.find(' ') == std::string::npos);
             line("HVObject");
             line("{");
-            line("HVFlags " + o.name + " 0 0 0 1 0 0 0 0");
+            line("HVFlags " + o.name + " 0 0 0 " + std::to_string(o.voxelKind) + " 0 0 0 0");
             line("HVChannels");
             line("{");
             line("ParticleSize", o.spriteSize);

@@ -88,9 +88,13 @@ struct Emitter {
 };
 
 // A wind or gravity effector on an object (FX_Wind, FX_Gravity), or with
-// modes 2 and 3 a vortex or an attractor.
+// modes 2 and 3 a vortex or an attractor; or a collision effector
+// (FX_Collision), which keeps particles out of a box, a sphere or the half
+// space below a plane about its item (`radius`; `strength` is its bounce).
 struct Effector {
     bool wind = false;
+    bool collision = false;
+    int collisionShape = 0; // 0 plane, 1 sphere, 2 box
     int emitter = 0; // 1-based in the scene's emitters; 0 all
     float radius = 1, strength = 1;
     // 0 along the direction, 1 away from the centre; 2 a vortex about the
@@ -121,8 +125,10 @@ struct Item {
     float pivotRotation[3] = {0, 0, 0}; // heading, pitch, bank in radians
     std::vector<Emitter> emitters;
     std::vector<Effector> effectors;
-    // Its particles drawn as sprites this size (HyperVoxels, kind 1); 0 none.
+    // Its particles drawn this size (HyperVoxels); 0 none. Kind 1 sprites,
+    // 2 puffs of a volume texture.
     float spriteSize = 0;
+    int voxelKind = 1;
 };
 
 // Angles' envelopes keep radians, as the file does; constant angles are

@@ -261,6 +261,54 @@ TEST(LwsWriter, EmittersEffectorsAndSpritesReadBack) {
     EXPECT_EQ(0u, messages.count());
 }
 
+// A collision effector and particles drawn as puffs of the volume texture,
+// beside a wind effector after it (the words it leaves must not shift the
+// wind's).
+TEST(LwsWriter, CollisionEffectorsAndVolumeParticles) {
+    MessageRecorder messages;
+    Stage stage;
+    lwo::Object speck;
+    speck.surfaces = {named("Speck")};
+    speck.layers = {squareLayer()};
+    stage.put("speck.lwo", speck);
+    lws::Scene s;
+    lws::Item source;
+    source.name = "speck.lwo";
+    source.emitters = {lws::Emitter{}};
+    lws::Effector ball;
+    ball.collision = true;
+    ball.collisionShape = 1;
+    ball.emitter = 1;
+    ball.radius = 2.5f;
+    ball.strength = 0.75f;
+    lws::Effector wind;
+    wind.wind = true;
+    wind.strength = 0.5f;
+    wind.direction[0] = 1;
+    source.effectors = {ball, wind};
+    source.spriteSize = 0.3f;
+    source.voxelKind = 2;
+    s.objects = {source};
+    ASSERT_TRUE(stage.load(s));
+    LW6Scene& scene = *stage.scene;
+    ASSERT_EQ(2u, scene.fxEffector.size());
+    const FxEffector& c = *scene.fxEffector[0];
+    EXPECT_EQ(EFFECTOR_COLLISION, c.kind);
+    EXPECT_EQ(1, c.values[1]);
+    EXPECT_EQ(2.5f, c.values[2]);
+    EXPECT_EQ(0.75f, c.values[3]);
+    EXPECT_EQ(1, c.values[4]);
+    EXPECT_EQ(scene.objects[0], c.parent);
+    const FxEffector& w = *scene.fxEffector[1];
+    EXPECT_EQ(EFFECTOR_WIND, w.kind);
+    EXPECT_EQ(0.5f, w.values[3]);
+    EXPECT_EQ(1, w.values[7]);
+    ASSERT_TRUE(scene.objects[0]->volumetric);
+    EXPECT_EQ(2, scene.objects[0]->volumetric->kind);
+    EXPECT_FLOAT_EQ(0.3f, scene.objects[0]->volumetric->particleSize.value);
+    EXPECT_EQ(0u, messages.count());
+}
+
 TEST(LwsWriter, MotionsBetweenKeys) {
     MessageRecorder messages;
     lws::Scene s;

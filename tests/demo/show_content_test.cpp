@@ -12,6 +12,8 @@
 #include "meshes/mesh_builder.h"
 #include "meshes/mesh_layers.h"
 #include "meshes/mesh_test_support.h"
+#include "effects/particle_settings.h"
+#include "render/surface_setup.h"
 #include "timeline/metascene_loader.h"
 
 #include <filesystem>
@@ -151,6 +153,85 @@ TEST(ShowContent, DawnFliesOverTheHillsInFog) {
     ASSERT_FALSE(glass->vertexColorMaps.empty());
     ASSERT_TRUE(glass->vertexColorMaps[0]);
     EXPECT_EQ(25u * 4u, glass->vertexColorMaps[0]->rgba.size());
+}
+
+// The forge: the wall lit per pixel, and each tool taking another row of
+// the fixed-function stages; the key light's shadows ray-traced, the
+// embers point lights.
+TEST(ShowContent, TheForgeShowsEachWayOfCombiningLayers) {
+    MessageRecorder messages;
+    std::unique_ptr<MetaScene> meta = loadShow("forge.txt");
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(0u, messages.count());
+    ASSERT_EQ(1u, meta->scenes.size());
+    const LWSurface* iron = surface(*meta, "forge_wall.lwo@Iron");
+    ASSERT_TRUE(iron);
+    EXPECT_EQ(2, surfaceProgramIndex(*iron));
+    const struct {
+        const char* key;
+        FixedFunctionRow row;
+    } tools[] = {{"forge_grate.lwo@Grate", ROW_TRANSPARENCY},
+                 {"forge_lattice.lwo@Lattice", ROW_COLOUR_TRANSPARENCY},
+                 {"forge_stone.lwo@Stone", ROW_DIFFUSE},
+                 {"forge_brass.lwo@Brass", ROW_SPECULAR},
+                 {"forge_orb.lwo@Orb", ROW_COLOUR}};
+    for (const auto& t : tools) {
+        const LWSurface* s = surface(*meta, t.key);
+        ASSERT_TRUE(s) << t.key;
+        EXPECT_EQ(0, surfaceProgramIndex(*s)) << t.key;
+        EXPECT_EQ(t.row, fixedFunctionRow(*s, true)) << t.key;
+    }
+    EXPECT_TRUE(takesSphericalReflection(*surface(*meta, "forge_orb.lwo@Orb")));
+    const LW6Scene& forge = *meta->scenes[0];
+    ASSERT_EQ(3u, forge.lights.size());
+    EXPECT_EQ(LIGHT_DISTANT, forge.lights[0]->lightType);
+    EXPECT_EQ(SHADOW_RAYTRACE, forge.lights[0]->shadowType);
+    EXPECT_EQ(LIGHT_POINT, forge.lights[1]->lightType);
+    EXPECT_EQ(LIGHT_POINT, forge.lights[2]->lightType);
+}
+
+// The storm: the rain's emitter under gravity, an attractor and two
+// colliders; the smoke's drawn from the volume texture; the stars a point
+// cloud; the cameras with two eyes. The pause after it is a binary
+// metascene.
+TEST(ShowContent, TheStormHasEveryEffectorKindAndStereoCameras) {
+    MessageRecorder messages;
+    std::unique_ptr<MetaScene> meta = loadShow("storm.txt");
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(0u, messages.count());
+    const LW6Scene& storm = *meta->scenes[0];
+    ASSERT_EQ(2u, storm.fxEmitter.size());
+    int collisions = 0, attractors = 0, winds = 0, gravities = 0;
+    for (const FxEffector* e : storm.fxEffector) {
+        ASSERT_TRUE(e);
+        if (e->kind == EFFECTOR_COLLISION) ++collisions;
+        else if (e->values[4] == 3) ++attractors;
+        else if (e->kind == EFFECTOR_WIND) ++winds;
+        else ++gravities;
+    }
+    EXPECT_EQ(2, collisions);
+    EXPECT_EQ(1, attractors);
+    EXPECT_EQ(1, winds);
+    EXPECT_EQ(1, gravities);
+    int sprites = 0, volumes = 0;
+    for (const LWObject* o : storm.objects)
+        if (o->volumetric) (o->volumetric->kind == 2 ? volumes : sprites) += 1;
+    EXPECT_EQ(1, sprites);
+    EXPECT_EQ(1, volumes);
+    const LoadedLayer* stars = firstLayer(*meta, "storm_stars.lwo");
+    ASSERT_TRUE(stars);
+    EXPECT_EQ(LAYER_POINT_CLOUD, stars->kind);
+    EXPECT_EQ(1500, stars->numPositions);
+    ASSERT_EQ(2u, storm.cameras.size());
+    for (const LWCamera* c : storm.cameras) EXPECT_GT(c->eyeSeparation, 0.1f);
+
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(NL_SHOW_CONTENT);
+    DiskFile disk;
+    std::unique_ptr<MetaScene> pause = loadBinaryMetascene(nullptr, &disk, "interlude.kpx");
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(pause);
+    EXPECT_TRUE(pause->scenes.empty());
 }
 
 } // namespace

@@ -306,4 +306,51 @@ TEST(ParticleSwirls, AnAttractorDrawsParticlesToItsCentre) {
     EXPECT_EQ(0, length(vec3(ps[1].velocity)));
 }
 
+TEST(ParticleCollisions, APlaneBouncesParticlesAboutToPassBelowIt) {
+    CollisionEffector floor;
+    floor.centre = {0, 1, 0};
+    floor.bounce = 0.5f;
+    std::vector<Particle> ps = oneParticleAt({0, 1.1f, 0});
+    store(Vec3{2, -1, 0}, ps[1].velocity); // a tenth of a second from the plane
+    applyCollision(floor, ps, 0, ps.size(), 0.05f);
+    EXPECT_FLOAT_EQ(-1, ps[1].velocity[1]) << "not yet: the step ends above it";
+    applyCollision(floor, ps, 0, ps.size(), 0.2f);
+    EXPECT_FLOAT_EQ(0.5f, ps[1].velocity[1]) << "reversed at half the speed";
+    EXPECT_FLOAT_EQ(2, ps[1].velocity[0]) << "the part along the plane is kept";
+    // Below the plane but already rising: left alone to come out.
+    ps = oneParticleAt({0, 0.5f, 0});
+    store(Vec3{0, 0.3f, 0}, ps[1].velocity);
+    applyCollision(floor, ps, 0, ps.size(), 0.1f);
+    EXPECT_FLOAT_EQ(0.3f, ps[1].velocity[1]);
+    // Dead particles are not touched.
+    ps = oneParticleAt({0, 1.1f, 0});
+    ps[1].live = 0;
+    store(Vec3{0, -5, 0}, ps[1].velocity);
+    applyCollision(floor, ps, 0, ps.size(), 0.1f);
+    EXPECT_FLOAT_EQ(-5, ps[1].velocity[1]);
+}
+
+TEST(ParticleCollisions, ASphereTurnsParticlesAwayAlongItsNormal) {
+    CollisionEffector ball;
+    ball.shape = COLLIDE_SPHERE;
+    ball.centre = {0, 0, 0};
+    ball.radius = 1;
+    ball.bounce = 1;
+    std::vector<Particle> ps = oneParticleAt({0, 0, -1.05f});
+    store(Vec3{0, 0, 1}, ps[1].velocity); // straight at it
+    applyCollision(ball, ps, 0, ps.size(), 0.1f);
+    EXPECT_FLOAT_EQ(-1, ps[1].velocity[2]) << "a full bounce straight back";
+    // A glancing path that does not reach inside is not changed.
+    ps = oneParticleAt({1.2f, 0, -1});
+    store(Vec3{0, 0, 1}, ps[1].velocity);
+    applyCollision(ball, ps, 0, ps.size(), 0.5f);
+    EXPECT_FLOAT_EQ(1, ps[1].velocity[2]);
+    // An unknown shape does nothing.
+    ball.shape = 7;
+    ps = oneParticleAt({0, 0, -1.05f});
+    store(Vec3{0, 0, 1}, ps[1].velocity);
+    applyCollision(ball, ps, 0, ps.size(), 0.1f);
+    EXPECT_FLOAT_EQ(1, ps[1].velocity[2]);
+}
+
 } // namespace

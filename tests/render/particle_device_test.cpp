@@ -57,6 +57,29 @@ TEST_F(ParticleTest, ParticlesShowAsAdditiveSpritesAroundTheEmitter) {
     EXPECT_EQ(0u, messages.count());
 }
 
+// Two emitters each bear at their own rate, and one that has come to the
+// end of its records does not stop the other.
+TEST_F(ParticleTest, EachEmitterBearsAtItsOwnRate) {
+    LW6Scene& scene = emitterScene(400, 1);
+    auto* second = new FxEmitter(scene.objects[0]->layer);
+    second->parent = scene.objects[0];
+    second->birthMode = 1;
+    second->birthRate.value = 20;
+    second->lifeTime.value = 100;
+    scene.fxEmitter.push_back(second);
+    std::srand(5);
+    frame(scene, 0);
+    frame(scene, 1);
+    EXPECT_EQ(399, scene.fxEmitter[0]->birthCount);
+    EXPECT_EQ(19, second->birthCount);
+    // 12 000 due for the first: past its 10 000 records, it bears no more;
+    // the second, with 600 due, goes on.
+    frame(scene, 30);
+    EXPECT_EQ(399, scene.fxEmitter[0]->birthCount);
+    EXPECT_EQ(599, second->birthCount);
+    EXPECT_EQ(0u, messages.count());
+}
+
 TEST_F(ParticleTest, AFewSpritesAddSoftlyAndNothingWithoutSpriteSettings) {
     LW6Scene& scene = emitterScene(3, 1);
     std::srand(5);

@@ -294,6 +294,26 @@ TEST(FixedFunctionStages, DiffuseAndSpecularLayers) {
     EXPECT_EQ(TOP_MODULATE, stageState(p, 0, TSS_COLOROP));
 }
 
+// Every row turns the second stage's coordinate transform off unless it
+// uses one: a sphere-mapped or shadow-receiving surface drawn before must
+// not map the next surface's second picture.
+TEST(FixedFunctionStages, TheSecondStageNeverInheritsATransform) {
+    Pictures pics;
+    LWSurface lattice, stone, brass, plain;
+    addLayer(lattice, "COLR", &pics.colour);
+    addLayer(lattice, "TRAN", &pics.other);
+    addLayer(stone, "COLR", &pics.colour);
+    addLayer(stone, "DIFF", &pics.other);
+    addLayer(brass, "COLR", &pics.colour);
+    addLayer(brass, "SPEC", &pics.other);
+    for (LWSurface* s : {&lattice, &stone, &brass, &plain}) {
+        StatePlan p;
+        planFixedFunction(*s, 0, CULL_CCW, true, p);
+        EXPECT_EQ(TTFF_DISABLE, stageState(p, 1, TSS_TEXTURETRANSFORMFLAGS));
+        EXPECT_EQ(TTFF_DISABLE, stageState(p, 0, TSS_TEXTURETRANSFORMFLAGS));
+    }
+}
+
 TEST(FixedFunctionStages, ColourLayerTimeAndAnimatedPlacement) {
     Pictures pics;
     LWSurface s;

@@ -169,6 +169,223 @@ TEST(NltoolCheck, TheSummaryListsTheCommandsAndFeaturesTheShowUses) {
     EXPECT_EQ(std::string::npos, r.summary.find("required but not used: fog"));
 }
 
+// A one-triangle ship.lwo whose surface "Skin" has `subchunks`; clip 1 is
+// hull.jpg.
+Bytes shipWithSkin(const Bytes& subchunks) {
+    B b;
+    b.tags({"Skin"});
+    b.layer(0);
+    b.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
+    b.polygons("FACE", {{0, 1, 2}});
+    Bytes ptag;
+    B::id(ptag, "SURF");
+    B::vx(ptag, 0);
+    B::u2(ptag, 0);
+    b.chunk("PTAG", ptag);
+    b.stillClip(1, "hull.jpg");
+    b.surface("Skin", subchunks);
+    return b.file();
+}
+
+// An enabled picture layer of `channel` showing clip 1.
+Bytes pictureBlock(const char* channel) {
+    Bytes index, proj;
+    B::vx(index, 1);
+    B::u2(proj, 0);
+    return B::sub("BLOK", B::join(B::join(B::blockHeader("IMAP", channel), B::sub("PROJ", proj)),
+                                  B::sub("IMAG", index)));
+}
+
+// The same, switched off.
+Bytes switchedOffBlock(const char* channel) {
+    Bytes off, index;
+    B::u2(off, 0);
+    B::vx(index, 1);
+    return B::sub("BLOK", B::join(B::blockHeader("IMAP", channel, B::sub("ENAB", off)),
+                                  B::sub("IMAG", index)));
+}
+
+Bytes reflectionOptions(uint32_t options) {
+    Bytes b;
+    B::u2(b, options);
+    return B::sub("RFOP", b);
+}
+
+Bytes reflectionImage() {
+    Bytes b;
+    B::vx(b, 1);
+    return B::sub("RIMG", b);
+}
+
+// The "stage row: ..." entries of a summary line.
+std::vector<std::string> stageRows(const std::string& line) {
+    std::vector<std::string> rows;
+    for (size_t at = line.find("stage row: "); at != std::string::npos;
+         at = line.find("stage row: ", at + 1))
+        rows.push_back(line.substr(at, line.find(',', at) - at));
+    return rows;
+}
+
+TEST(NltoolCheck, EachSurfaceIsCountedUnderTheFirstTextureStageRowItMatches) {
+    const struct {
+        const char* what;
+        Bytes skin;
+        const char* row; // null: no row at all
+    } cases[] = {
+        {"transparency", pictureBlock("TRAN"), "stage row: transparency layer 1"},
+        {"transparency before diffuse", pictureBlock("DIFF") + pictureBlock("TRAN"),
+         "stage row: transparency layer 1"},
+        {"colour and transparency", pictureBlock("COLR") + pictureBlock("TRAN"),
+         "stage row: colour and transparency layers 1"},
+        {"diffuse", pictureBlock("DIFF"), "stage row: diffuse layer 1"},
+        {"diffuse before specular", pictureBlock("SPEC") + pictureBlock("DIFF"),
+         "stage row: diffuse layer 1"},
+        {"specular", pictureBlock("COLR") + pictureBlock("SPEC"), "stage row: specular layer 1"},
+        {"colour", pictureBlock("COLR"), "stage row: colour layer 1"},
+        {"spherical", pictureBlock("COLR") + reflectionOptions(2) + reflectionImage(),
+         "stage row: spherical reflection 1"},
+        {"spherical without its picture", pictureBlock("COLR") + reflectionOptions(2),
+         "stage row: colour layer 1"},
+        {"cube", pictureBlock("COLR") + reflectionOptions(3), "stage row: cube reflection 1"},
+        {"cube before the colour row's picture", reflectionOptions(3) + reflectionImage(),
+         "stage row: cube reflection 1"},
+        {"plain", Bytes{}, "stage row: no texture 1"},
+        {"a layer switched off", pictureBlock("COLR") + switchedOffBlock("TRAN"),
+         "stage row: colour layer 1"},
+        {"per-pixel bump", pictureBlock("COLR") + pictureBlock("TRNL") + pictureBlock("BUMP"),
+         nullptr},
+    };
+    TempDir tmp;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Show show;
+        show.files["ship.lwo"] = shipWithSkin(c.skin);
+        const ToolRun r = check({show.pack(tmp)});
+        EXPECT_EQ(0, r.code) << r.out;
+        const std::string found = summaryLine(r, "features found: ");
+        if (c.row) {
+            EXPECT_EQ(std::vector<std::string>{c.row}, stageRows(found)) << found;
+            EXPECT_NE(std::string::npos, found.find("surface program 0 1")) << found;
+        } else {
+            EXPECT_EQ(std::vector<std::string>{}, stageRows(found)) << found;
+            EXPECT_NE(std::string::npos, found.find("surface program 2 1")) << found;
+            EXPECT_EQ(std::string::npos, found.find("surface program 0")) << found;
+        }
+    }
+}
+
+TEST(NltoolCheck, StageRowsAreCountedOncePerSurfaceAndCanBeRequired) {
+    // Beside the ship, an object of three surfaces: four surfaces, two rows.
+    B two;
+    two.tags({"Glass", "Hull", "Deck"});
+    two.layer(0);
+    two.points({0, 0, 0, 1, 0, 0, 0, 1, 0});
+    two.polygons("FACE", {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}});
+    Bytes ptag;
+    B::id(ptag, "SURF");
+    for (uint32_t k = 0; k < 3; ++k) {
+        B::vx(ptag, k);
+        B::u2(ptag, k);
+    }
+    two.chunk("PTAG", ptag);
+    two.stillClip(1, "hull.jpg");
+    two.surface("Glass", pictureBlock("TRAN"));
+    two.surface("Hull", pictureBlock("COLR"));
+    two.surface("Deck", pictureBlock("COLR"));
+
+    TempDir tmp;
+    Show show;
+    show.files["parts.lwo"] = two.file();
+    show.files["intro.lws"] =
+        text("LWSC\n3\nLoadObjectLayer 1 ship.lwo\nLoadObjectLayer 1 parts.lwo\nAddLight\n"
+             "AddCamera\n");
+    ToolRun r = check({show.pack(tmp)});
+    EXPECT_EQ(0, r.code) << r.out;
+    const std::string found = summaryLine(r, "features found: ");
+    EXPECT_EQ(
+        (std::vector<std::string>{"stage row: transparency layer 1", "stage row: colour layer 3"}),
+        stageRows(found))
+        << found;
+    const std::string absent = summaryLine(r, "features not found: ");
+    for (const char* row : {"stage row: diffuse layer", "stage row: specular layer",
+                            "stage row: cube reflection", "stage row: no texture"})
+        EXPECT_NE(std::string::npos, absent.find(row)) << row << " in " << absent;
+
+    r = check(
+        {show.pack(tmp), "--require", "stage row: colour layer,stage row: transparency layer"});
+    EXPECT_EQ(0, r.code) << r.summary;
+    r = check({show.pack(tmp), "--require", "stage row: colour layer,stage row: specular layer"});
+    EXPECT_EQ(1, r.code);
+    EXPECT_NE(std::string::npos,
+              r.summary.find("required but not used: stage row: specular layer\n"))
+        << r.summary;
+    EXPECT_EQ(std::string::npos, r.summary.find("required but not used: stage row: colour layer"));
+}
+
+TEST(NltoolCheck, LightModesCountWhenTheScriptTurnsThemOn) {
+    const char* pointLightScene = "LWSC\n3\nLoadObjectLayer 1 ship.lwo\nAddLight\nLightType 1\n"
+                                  "AddCamera\n";
+    const struct {
+        const char* what;
+        bool pointLight;
+        std::vector<std::string> events; // inserted before line `at`
+        size_t at;
+        const char* flicker;  // its entry in the found line, or null when not found
+        const char* doubling; // the same
+    } cases[] = {
+        {"flash on, before the point light is loaded",
+         true,
+         {"0       lightflash 1"},
+         1,
+         "colour flicker 1",
+         nullptr},
+        {"flash on, after the point light is loaded",
+         true,
+         {"0:01    lightflash 1", "0:01    lightflash 0", "0:01    lightflash 2"},
+         9,
+         "colour flicker 2",
+         nullptr},
+        {"flash on without a point light", false, {"0       lightflash 1"}, 1, nullptr, nullptr},
+        {"a point light and the flash switched off",
+         true,
+         {"0       lightflash 0"},
+         1,
+         nullptr,
+         nullptr},
+        {"falloff on", false, {"0:01    lightfalloff 1"}, 9, nullptr, "light doubling 1"},
+        {"falloff switched off only", true, {"0       lightfalloff 0"}, 1, nullptr, nullptr},
+        {"both",
+         true,
+         {"0       lightfalloff 1", "0       lightflash 1"},
+         1,
+         "colour flicker 1",
+         "light doubling 1"},
+    };
+    TempDir tmp;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Show show;
+        if (c.pointLight) show.files["tunnel.lws"] = text(pointLightScene);
+        show.script.insert(show.script.begin() + long(c.at), c.events.begin(), c.events.end());
+        const ToolRun r = check({show.pack(tmp)});
+        EXPECT_EQ(0, r.code) << r.out;
+        const std::string found = summaryLine(r, "features found: ");
+        const std::string absent = summaryLine(r, "features not found: ");
+        EXPECT_EQ(c.pointLight, found.find("point light 1") != std::string::npos) << found;
+        if (c.flicker)
+            EXPECT_NE(std::string::npos, found.find(c.flicker)) << found;
+        else
+            EXPECT_NE(std::string::npos, absent.find("colour flicker")) << absent;
+        if (c.doubling)
+            EXPECT_NE(std::string::npos, found.find(c.doubling)) << found;
+        else
+            EXPECT_NE(std::string::npos, absent.find("light doubling")) << absent;
+        // Required names follow the same rule.
+        const ToolRun required = check({show.pack(tmp), "--require", "colour flicker"});
+        EXPECT_EQ(c.flicker ? 0 : 1, required.code) << required.summary;
+    }
+}
+
 TEST(NltoolCheck, MissingScenesAndSurfacesAreReportedAtTheirLines) {
     TempDir tmp;
     Show show;

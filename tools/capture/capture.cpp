@@ -36,11 +36,32 @@ struct Grab {
     Readback frame;
 };
 
+// One grab per output; a present is read into the grab of its device's
+// output (with stereo, output 0 shows the left eye and output 1 the right).
+struct Grabs {
+    const DisplaySystem* display = nullptr;
+    Grab output[2];
+
+    void want(bool every) {
+        for (Grab& g : output) {
+            g.wanted = true;
+            g.every = every;
+            g.done = false;
+        }
+    }
+    void stop() {
+        for (Grab& g : output) g.wanted = g.every = false;
+    }
+};
+
 void grabBeforePresent(IDirect3DDevice8* device, void* user) {
-    auto* grab = static_cast<Grab*>(user);
-    if (!grab->wanted) return;
-    grab->done = readBackBuffer(device, &grab->frame);
-    grab->wanted = grab->every;
+    auto* grabs = static_cast<Grabs*>(user);
+    for (size_t i = 0; i < grabs->display->outputs.size() && i < 2; ++i) {
+        Grab& grab = grabs->output[i];
+        if (grabs->display->outputs[i].device != device || !grab.wanted) continue;
+        grab.done = readBackBuffer(device, &grab.frame);
+        grab.wanted = grab.every;
+    }
 }
 
 const char* registerCaptureClass() {
@@ -100,6 +121,8 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
     }
     SetupSettings& s = display.settings;
     s.windowed = true;
+    // Windowed stereo: two windows side by side on one adapter.
+    s.stereo = options.stereo;
     RECT frame = {0, 0, options.width, options.height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     s.windowWidth = frame.right - frame.left;
@@ -110,18 +133,20 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         err << "nightloom-capture: cannot open a Direct3D 8 device\n";
         return 1;
     }
-    ShowWindow(display.outputs[0].window, SW_SHOWNOACTIVATE);
-    // The window may not fit the screen: the back buffer gets the asked size.
-    RenderOutput& output = display.outputs[0];
-    output.presentParameters.BackBufferWidth = UINT(options.width);
-    output.presentParameters.BackBufferHeight = UINT(options.height);
+    // The windows may not fit the screen: the back buffers get the asked size.
+    for (RenderOutput& output : display.outputs) {
+        ShowWindow(output.window, SW_SHOWNOACTIVATE);
+        output.presentParameters.BackBufferWidth = UINT(options.width);
+        output.presentParameters.BackBufferHeight = UINT(options.height);
+    }
     display.resetAll();
     DeviceContext context(display);
     context.screenWidth = options.width;
     context.screenHeight = options.height;
-    Grab grab;
+    Grabs grabs;
+    grabs.display = &display;
     context.beforePresent = grabBeforePresent;
-    context.beforePresentUser = &grab;
+    context.beforePresentUser = &grabs;
 
     int status = 0;
     {
@@ -130,10 +155,11 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         demo.archiveName = archiveName;
         demo.allowOnePass = !options.eyePasses;
         gClockMs = CLOCK_BASE_MS;
-        grab.wanted = grab.every = true;
+        grabs.want(true);
         demo.init(display);
-        grab.wanted = grab.every = false;
-        if (!save(grab, (outDir / "frame_loading.png").string(), err)) status = 1;
+        grabs.stop();
+        // The loading screen shows on the first output.
+        if (!save(grabs.output[0], (outDir / "frame_loading.png").string(), err)) status = 1;
         const int lastEvent = demo.timeline.events.empty() ? 0 : demo.timeline.events.back().time;
         const std::vector<int> times = captureTimes(options, lastEvent);
         uint32_t now = 0; // ms of clock since the base
@@ -154,15 +180,18 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
             }
             now = uint32_t(target);
             gClockMs = CLOCK_BASE_MS + now;
-            grab.wanted = true;
-            grab.done = false;
+            grabs.want(false);
             demo.update(true);
             pump();
-            const std::string path = frameFileName(outDir.string(), target);
-            if (!save(grab, path, err))
-                status = 1;
-            else
-                out << path << "  t=" << demo.timeline.time << " s\n";
+            for (int eye = 0; eye < (options.stereo ? 2 : 1); ++eye) {
+                const std::string path = options.stereo
+                                             ? eyeFrameFileName(outDir.string(), target, eye)
+                                             : frameFileName(outDir.string(), target);
+                if (!save(grabs.output[eye], path, err))
+                    status = 1;
+                else
+                    out << path << "  t=" << demo.timeline.time << " s\n";
+            }
         }
         out << "frames drawn in one pass: " << demo.onePassFrames << "\n";
         demo.teardown();

@@ -34,6 +34,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
             o.eyePasses = true;
             continue;
         }
+        if (a == "--stereo") {
+            o.stereo = true;
+            continue;
+        }
         if (a == "--at") {
             haveAt = true;
             std::stringstream list(value);
@@ -90,6 +94,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         error = "--out DIR is required";
         return false;
     }
+    if (o.stereo && o.eyePasses) {
+        error = "--eye-passes and --stereo together: two outputs always draw both eye passes";
+        return false;
+    }
     if (haveTo && o.to < o.from) {
         error = "--to lies before --from";
         return false;
@@ -114,5 +122,11 @@ std::vector<int> captureTimes(const CaptureOptions& o, int lastEventMs) {
 std::string frameFileName(const std::string& dir, int ms) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06d.png", ms);
+    return dir + "/" + name;
+}
+
+std::string eyeFrameFileName(const std::string& dir, int ms, int eye) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame_%06d_%s.png", ms, eye == 0 ? "left" : "right");
     return dir + "/" + name;
 }

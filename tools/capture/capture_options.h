@@ -1,7 +1,9 @@
 #pragma once
 // The frame capture's command line:
 //   nightloom-capture --at T1,T2,... --out DIR [--archive PATH] [--size WxH]
+//                     [--eye-passes | --stereo]
 //   nightloom-capture --fps N [--from S] [--to S] --out DIR [--archive PATH] [--size WxH]
+//                     [--eye-passes | --stereo]
 // Times are seconds of demo time.
 
 #include <string>
@@ -15,6 +17,9 @@ struct CaptureOptions {
     std::string archive; // empty: moonwell.sar in the working folder
     int width = 800, height = 600;
     bool eyePasses = false; // --eye-passes: never one pass for both eyes
+    // --stereo: two outputs side by side, one per eye, each of the size;
+    // two outputs always draw both eye passes, so --eye-passes is refused.
+    bool stereo = false;
 };
 
 // False with a message in `error` when the line is not usable.
@@ -27,3 +32,7 @@ std::vector<int> captureTimes(const CaptureOptions& options, int lastEventMs);
 
 // "DIR/frame_001500.png" for 1500 ms.
 std::string frameFileName(const std::string& dir, int ms);
+
+// A stereo capture's picture of one eye (0 left, output 0; 1 right, output 1):
+// "DIR/frame_001500_left.png", "DIR/frame_001500_right.png".
+std::string eyeFrameFileName(const std::string& dir, int ms, int eye);

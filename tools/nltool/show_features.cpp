@@ -48,13 +48,41 @@ std::string pictureFormat(const std::string& name) {
     return "";
 }
 
+// The texture-stage row the fixed-function program draws a surface with,
+// on a device that has MULTIPLYADD. The colour row is named by what it
+// maps: the reflection picture, the colour picture, or nothing.
+const char* stageRowName(const LWSurface& s) {
+    switch (fixedFunctionRow(s, true)) {
+    case ROW_TRANSPARENCY:
+        return "stage row: transparency layer";
+    case ROW_COLOUR_TRANSPARENCY:
+        return "stage row: colour and transparency layers";
+    case ROW_DIFFUSE:
+        return "stage row: diffuse layer";
+    case ROW_SPECULAR:
+        return "stage row: specular layer";
+    case ROW_CUBE_REFLECTION:
+        return "stage row: cube reflection";
+    case ROW_COLOUR:
+        break;
+    }
+    if (takesSphericalReflection(s)) return "stage row: spherical reflection";
+    const LWTextureLayer* colr = enabledLayer(s, "COLR");
+    return colr && colr->texture ? "stage row: colour layer" : "stage row: no texture";
+}
+
 } // namespace
 
 const std::vector<std::string>& knownFeatures() {
     static const std::vector<std::string> names = {
-        "surface program 0", "surface program 2", "shadow casters", "shadow receivers",
+        "surface program 0", "surface program 2",
+        "stage row: transparency layer", "stage row: colour and transparency layers",
+        "stage row: diffuse layer", "stage row: specular layer", "stage row: colour layer",
+        "stage row: spherical reflection", "stage row: cube reflection", "stage row: no texture",
+        "shadow casters", "shadow receivers",
         "distant light", "point light", "spot light", "linear light", "area light",
         "linear falloff", "inverse distance falloff", "inverse square falloff",
+        "colour flicker", "light doubling",
         "shadow map", "raytraced shadow", "lens flare",
         "emitter", "gravity effector", "wind effector", "vortex effector", "attractor effector",
         "collision effector",
@@ -67,6 +95,8 @@ const std::vector<std::string>& knownFeatures() {
 
 void ShowFeatures::addEvent(const ScriptEvent& event) {
     if (const KeywordInfo* k = keywordById(event.id)) ++commands[k->name];
+    if (event.id == EV_LIGHTFLASH && event.args[0].i != 0) ++lightFlashOn;
+    if (event.id == EV_LIGHTFALLOFF && event.args[0].i != 0) ++lightFalloffOn;
 }
 
 void ShowFeatures::addMetaScene(const MetaScene& meta) {
@@ -100,7 +130,10 @@ void ShowFeatures::addMetaScene(const MetaScene& meta) {
             if (!layer->metamesh) continue;
             for (LWSurface* surface : layer->metamesh->srfs)
                 if (surface && surfaces.insert(surface).second) {
-                    ++features["surface program " + std::to_string(surfaceProgramIndex(*surface))];
+                    const int program = surfaceProgramIndex(*surface);
+                    ++features["surface program " + std::to_string(program)];
+                    // The per-pixel bump program has no stage table.
+                    if (program == 0) ++features[stageRowName(*surface)];
                     if (animated(surface->reflection)) {
                         if (surface->reflectionOptions == 3) ++features["cube reflection"];
                         if (surface->reflectionOptions == 0) ++features["planar mirror"];
@@ -114,6 +147,14 @@ void ShowFeatures::addMetaScene(const MetaScene& meta) {
     }
 }
 
+std::map<std::string, int> ShowFeatures::found() const {
+    std::map<std::string, int> all = features;
+    // The flicker changes point lights only.
+    if (lightFlashOn && features.count("point light")) all["colour flicker"] = lightFlashOn;
+    if (lightFalloffOn) all["light doubling"] = lightFalloffOn;
+    return all;
+}
+
 void ShowFeatures::print(std::ostream& out) const {
     std::string used, unused;
     for (const KeywordInfo* k = kKeywords; k->name; ++k) {
@@ -125,21 +166,23 @@ void ShowFeatures::print(std::ostream& out) const {
     }
     out << "commands used: " << (used.empty() ? "none" : used) << "\n";
     out << "commands never used: " << (unused.empty() ? "none" : unused) << "\n";
-    std::string found, absent;
+    const std::map<std::string, int> all = found();
+    std::string present, absent;
     for (const std::string& name : knownFeatures()) {
-        const auto it = features.find(name);
-        if (it != features.end())
-            found += (found.empty() ? "" : ", ") + name + " " + std::to_string(it->second);
+        const auto it = all.find(name);
+        if (it != all.end())
+            present += (present.empty() ? "" : ", ") + name + " " + std::to_string(it->second);
         else
             absent += (absent.empty() ? "" : ", ") + name;
     }
-    out << "features found: " << (found.empty() ? "none" : found) << "\n";
+    out << "features found: " << (present.empty() ? "none" : present) << "\n";
     out << "features not found: " << (absent.empty() ? "none" : absent) << "\n";
 }
 
 std::vector<std::string> ShowFeatures::missing(const std::vector<std::string>& required) const {
+    const std::map<std::string, int> all = found();
     std::vector<std::string> out;
     for (const std::string& name : required)
-        if (!features.count(name) && !commands.count(name)) out.push_back(name);
+        if (!all.count(name) && !commands.count(name)) out.push_back(name);
     return out;
 }
