@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include "tests/support/start_in_folder.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -103,18 +105,8 @@ int main(int argc, char** argv) {
     SetEnvironmentVariableA("NL_SETUP_CLICK_STEREO", "1");
 
     std::string commandLine = "\"" + program + "\"";
-    const std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    // Wine now and then refuses a start while its server is busy elsewhere.
-    BOOL started = FALSE;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        if (attempt > 0) Sleep(1000);
-        started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                 nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi);
-        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
-    }
+    PROCESS_INFORMATION pi;
+    const bool started = startInFolder(program, commandLine, pi);
     if (!started) {
         std::printf("stereo_setup_e2e: cannot start %s (error %lu)\n", program.c_str(),
                     GetLastError());

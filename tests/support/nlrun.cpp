@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include "start_in_folder.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -101,20 +103,8 @@ int main(int argc, char** argv) {
     std::string commandLine = quoted(program);
     for (int i = 3; i < argc; ++i) commandLine += " " + quoted(argv[i]);
 
-    // Run it in its own folder, as a person starting it from there would.
-    std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    // Wine now and then refuses a start with an internal error while its
-    // server is busy with another prefix; a second try a moment later starts.
-    BOOL started = FALSE;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        if (attempt > 0) Sleep(1000);
-        started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                 nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi);
-        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
-    }
+    PROCESS_INFORMATION pi;
+    const bool started = startInFolder(program, commandLine, pi);
     if (!started) {
         std::fprintf(stderr, "nlrun: cannot start %s (error %lu)\n", program.c_str(),
                      GetLastError());
