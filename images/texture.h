@@ -8,6 +8,7 @@
 
 #include "texture_pixels.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,9 +40,9 @@ public:
     IDirect3DTexture8* texture() { return textureAt(0); }
     // The current device's texture, or null when none was made.
     virtual IDirect3DTexture8* textureAt(double time);
-    // For render targets (default pool): level 0 of device 0's texture, a new
-    // reference for the caller; null otherwise.
-    virtual IDirect3DSurface8* renderSurface();
+    // For render targets (default pool): level 0 of the texture of output
+    // `output`'s device, a new reference for the caller; null otherwise.
+    virtual IDirect3DSurface8* renderSurface(size_t output = 0);
     // ARGB of the source picture at real texel coordinates: nearest texel.
     virtual uint32_t sample(float x, float y, int width, int height);
 

@@ -29,10 +29,11 @@ void Texture::releaseDeviceTextures() {
     for (IDirect3DTexture8*& t : currentTextures) t = nullptr;
 }
 
-IDirect3DSurface8* Texture::renderSurface() {
-    if (pool != D3DPOOL_DEFAULT || deviceTextures.empty() || !deviceTextures[0]) return nullptr;
+IDirect3DSurface8* Texture::renderSurface(size_t output) {
+    if (pool != D3DPOOL_DEFAULT || output >= deviceTextures.size() || !deviceTextures[output])
+        return nullptr;
     IDirect3DSurface8* surface = nullptr;
-    if (!D3D_CHECK(deviceTextures[0]->GetSurfaceLevel(0, &surface))) return nullptr;
+    if (!D3D_CHECK(deviceTextures[output]->GetSurfaceLevel(0, &surface))) return nullptr;
     return surface;
 }
 

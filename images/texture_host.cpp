@@ -14,7 +14,7 @@ void Texture::releaseDeviceTextures() {
     for (IDirect3DTexture8*& t : currentTextures) t = nullptr;
 }
 
-IDirect3DSurface8* Texture::renderSurface() {
+IDirect3DSurface8* Texture::renderSurface(size_t) {
     return nullptr;
 }
 

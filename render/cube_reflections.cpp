@@ -9,9 +9,40 @@
 #include "lightwave/surface.h"
 #include "mesh_buffers.h"
 #include "meshes/mesh_layers.h"
+#include "output_targets.h"
 #include "reflection_geometry.h"
 #include "scene_renderer.h"
 #include "timeline/profiler.h"
+
+namespace {
+
+struct CubeSet {
+    IDirect3DCubeTexture8* cube = nullptr;
+    IDirect3DSurface8* depth = nullptr;
+    bool empty() const { return !cube && !depth; }
+};
+
+// The cubes of the outputs not drawing now (see output_targets.h).
+OutputTargets<CubeSet> otherCubes;
+
+void releaseSet(CubeSet& set) {
+    if (set.cube) set.cube->Release();
+    if (set.depth) set.depth->Release();
+    set = CubeSet{};
+}
+
+// The surface's fields take the current device's cube (none yet: made
+// when drawn).
+void useOutputCube(DeviceContext& context, LWSurface& surface) {
+    if (context.devices.size() < 2 || surface.reflectionDevice == context.device) return;
+    CubeSet fields = {surface.reflectionCube, surface.reflectionDepth};
+    otherCubes.trade(&surface, fields, surface.reflectionDevice, context.device);
+    surface.reflectionCube = fields.cube;
+    surface.reflectionDepth = fields.depth;
+    surface.reflectionDevice = fields.empty() ? nullptr : context.device;
+}
+
+} // namespace
 
 void releaseCubeTargets(LWSurface& surface) {
     if (surface.reflectionCube) surface.reflectionCube->Release();
@@ -19,6 +50,7 @@ void releaseCubeTargets(LWSurface& surface) {
     surface.reflectionCube = nullptr;
     surface.reflectionDepth = nullptr;
     surface.reflectionDevice = nullptr;
+    otherCubes.releaseAll(&surface, releaseSet);
 }
 
 namespace {
@@ -66,7 +98,8 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     // Once a frame: the second eye pass, and other objects sharing the
     // surface, see the cube as the first drawing of the frame left it.
     SceneRenderer::CubeStamp stamp = {time, camera.inverseWorld, 0, renderer.topLevelRenders};
-    auto kept = renderer.cubeStamps.find(&surface);
+    const SceneRenderer::CubeKey stampKey = {&surface, context.currentOutput};
+    auto kept = renderer.cubeStamps.find(stampKey);
     const bool known = kept != renderer.cubeStamps.end();
     if (!fresh && known && sameStamp(kept->second, stamp)) return;
 
@@ -78,7 +111,7 @@ void refreshCube(SceneRenderer& renderer, LoadedLayer& layer, LWSurface& surface
     const int firstFace = fresh || !known ? 0 : kept->second.nextFace;
     const int faces = fresh || !known ? 6 : CUBE_FACES_PER_FRAME;
     stamp.nextFace = (firstFace + faces) % 6;
-    renderer.cubeStamps[&surface] = stamp;
+    renderer.cubeStamps[stampKey] = stamp;
     // The faces have stencils of their own: a mirror around the object
     // (its stencil test still on) must not mask them.
     const uint32_t keptStencil = renderer.stencilEnableState;
@@ -151,15 +184,7 @@ void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int key, do
     // Seen from inside its own cube (in a mirror there): not drawn.
     for (const LWSurface* s : renderer.cubesBeingDrawn)
         if (s == &surface) return;
-    // The targets live on the first device that draws the surface; other
-    // outputs' devices draw it without them.
-    if (surface.reflectionCube && surface.reflectionDevice != context.device) {
-        IDirect3DCubeTexture8* cube = surface.reflectionCube;
-        surface.reflectionCube = nullptr;
-        MeshBuffers::drawSurface(context, *set, key, surface, time);
-        surface.reflectionCube = cube;
-        return;
-    }
+    useOutputCube(context, surface);
     const bool fresh = !surface.reflectionCube;
     if (fresh && !makeCubeTargets(context, surface)) {
         MeshBuffers::drawSurface(context, *set, key, surface, time);

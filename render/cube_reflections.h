@@ -9,7 +9,8 @@
 // drawn. The cube is refreshed when the object is drawn at the top level,
 // once a frame (a new scene time, camera turn or object place), two of its
 // faces at a time after the first full drawing: the second eye pass and
-// other objects sharing the surface show it as drawn first.
+// other objects sharing the surface show it as drawn first. Each output
+// draws and shows a cube of its own, on its own device.
 // Inside mirrors and other cubes it shows the cube of its latest refresh,
 // which also keeps chrome objects facing each other from drawing each other
 // without end.
@@ -20,8 +21,8 @@ class SceneRenderer;
 
 void drawCubeReflection(SceneRenderer& renderer, LoadedLayer& layer, int surfaceKey, double time);
 
-// Releases the surface's cube and depth targets (they are made again when
-// next drawn): before a device reset and when the surface goes.
+// Releases the surface's cube and depth targets, every output's (they are
+// made again when next drawn): before a device reset and when the surface goes.
 void releaseCubeTargets(LWSurface& surface);
 
 constexpr unsigned CUBE_REFLECTION_SIZE = 256;

@@ -8,16 +8,42 @@
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
+#include "output_targets.h"
 #include "particle_effects.h"
 #include "progressive_buffers.h"
 #include "scene_preparation.h"
 
 namespace {
 
+struct SceneSurfaces {
+    IDirect3DSurface8* colour = nullptr;
+    IDirect3DSurface8* depth = nullptr;
+    bool empty() const { return !colour && !depth; }
+};
+
+// The surfaces of the outputs not drawing now (see output_targets.h).
+OutputTargets<SceneSurfaces> otherSceneSurfaces;
+
+void releaseSurfaces(SceneSurfaces& surfaces) {
+    if (surfaces.colour) surfaces.colour->Release();
+    if (surfaces.depth) surfaces.depth->Release();
+    surfaces = SceneSurfaces{};
+}
+
 void releaseSceneSurfaces(LW6Scene& scene) {
     if (scene.renderSurface) scene.renderSurface->Release();
     if (scene.depthSurface) scene.depthSurface->Release();
     scene.renderSurface = scene.depthSurface = nullptr;
+    otherSceneSurfaces.releaseAll(&scene, releaseSurfaces);
+}
+
+// The scene's fields take the surfaces into the current output's texture.
+void useOutputSurfaces(LW6Scene& scene, const DeviceContext& context) {
+    if (context.devices.size() < 2 || scene.releaseTargets != releaseSceneSurfaces) return;
+    SceneSurfaces fields = {scene.renderSurface, scene.depthSurface};
+    otherSceneSurfaces.trade(&scene, fields, deviceOf(fields.colour), context.device);
+    scene.renderSurface = fields.colour;
+    scene.depthSurface = fields.depth;
 }
 
 DWORD stageCount(const DeviceContext& context) {
@@ -47,9 +73,9 @@ void advanceMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime,
                     context);
 }
 
-void applyDefaultStates(DeviceContext& context) {
-    IDirect3DDevice8* d = context.device;
-    if (!d) return;
+namespace {
+
+void applyStates(const DeviceContext& context, IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
     d->SetRenderState(D3DRS_ZENABLE, TRUE);
     d->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
@@ -73,6 +99,14 @@ void applyDefaultStates(DeviceContext& context) {
         d->SetTextureStageState(stage, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
         d->SetTextureStageState(stage, D3DTSS_RESULTARG, D3DTA_CURRENT);
     }
+}
+
+} // namespace
+
+void applyDefaultStates(DeviceContext& context) {
+    // Every output draws the metascene.
+    for (IDirect3DDevice8* d : context.devices)
+        if (d) applyStates(context, d);
 }
 
 void clearAllChannels(DeviceContext& context, DWORD flags, D3DCOLOR colour, float depth) {
@@ -104,9 +138,11 @@ int renderMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime, b
                                  0.0f, 1.0f};
         const bool intoTexture = scene->renderSurface != nullptr;
         if (intoTexture) {
+            useOutputSurfaces(*scene, context);
             d->GetRenderTarget(&savedColour);
             d->GetDepthStencilSurface(&savedDepth);
-            if (!D3D_CHECK(d->SetRenderTarget(scene->renderSurface, scene->depthSurface))) {
+            if (!scene->renderSurface ||
+                !D3D_CHECK(d->SetRenderTarget(scene->renderSurface, scene->depthSurface))) {
                 if (savedColour) savedColour->Release();
                 if (savedDepth) savedDepth->Release();
                 continue;
@@ -157,24 +193,40 @@ Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& cont
     }
     // Draw into it, again after a cross-fade handed the scene back to the screen.
     if (scene.renderSurface || !context.device) return target;
-    IDirect3DSurface8* colour = target->renderSurface();
-    if (!colour) return target; // not a render target: shown as it is
     const D3DFORMAT depthFormat =
         context.depthFormat != D3DFMT_UNKNOWN ? context.depthFormat : D3DFMT_D24S8;
-    IDirect3DSurface8* depth = nullptr;
-    // The texture lives on the first device, so its depth surface does too.
-    IDirect3DDevice8* first = context.devices.empty() ? context.device : context.devices[0];
-    if (!D3D_CHECK(first->CreateDepthStencilSurface(UINT(target->width), UINT(target->height),
-                                                    depthFormat, D3DMULTISAMPLE_NONE, &depth))) {
-        colour->Release();
+    // A colour surface (level 0 of that output's texture) and a depth surface
+    // per output, for all outputs or none: every output shows the scene.
+    std::vector<SceneSurfaces> made(context.devices.size());
+    bool ok = !made.empty();
+    for (size_t i = 0; i < made.size() && ok; ++i) {
+        IDirect3DDevice8* d = context.devices[i];
+        if (!d) continue;
+        made[i].colour = target->renderSurface(i);
+        ok = made[i].colour != nullptr; // else not a render target: shown as it is
+        if (ok && !D3D_CHECK(d->CreateDepthStencilSurface(UINT(target->width), UINT(target->height),
+                                                          depthFormat, D3DMULTISAMPLE_NONE,
+                                                          &made[i].depth))) {
+            made[i].depth = nullptr;
+            ok = false;
+        }
+        countResource(made[i].depth);
+    }
+    if (!ok) {
+        for (SceneSurfaces& surfaces : made) releaseSurfaces(surfaces);
         return target;
     }
-    countResource(depth);
     if (scene.releaseTargets) scene.releaseTargets(scene);
     scene.renderTexture = target;
-    scene.renderSurface = colour;
-    scene.depthSurface = depth;
     scene.releaseTargets = releaseSceneSurfaces;
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (context.devices[i] == context.device) {
+            scene.renderSurface = made[i].colour;
+            scene.depthSurface = made[i].depth;
+        } else if (!made[i].empty()) {
+            otherSceneSurfaces.keep(&scene, context.devices[i], made[i]);
+        }
+    }
     return target;
 }
 

@@ -17,7 +17,7 @@ class LW6Scene;
 using DrawScene = void (*)(LW6Scene& scene, double time, LWItem* camera, DeviceContext& context);
 
 // The states a metascene starts drawing from, set on activation and again
-// after a device reset.
+// after a device reset, on every output's device.
 void applyDefaultStates(DeviceContext& context);
 
 // One eye's pass over the scene list. On the second eye of one output only
@@ -38,8 +38,9 @@ void advanceMetaScene(MetaScene& meta, DeviceContext& context, double sceneTime,
 
 // The scene's render target: the metascene's texture named as the scene, or
 // a new render-target texture of that name (added to the metascene's list)
-// with the scene's colour and depth surfaces. Null when the device cannot
-// make one.
+// with the scene's colour and depth surfaces, one pair per output (the
+// scene's fields hold the current output's while it draws). Null when the
+// device cannot make one.
 Texture* sceneRenderTarget(MetaScene& meta, LW6Scene& scene, DeviceContext& context);
 
 // Clears through every channel, whatever the eye pass's colour mask, and

@@ -8,9 +8,13 @@ class LW6Scene;
 class LWLight;
 
 
-// A shadow-map light's colour target and depth (default pool: made again
-// after a device reset); on a refusal the light keeps none.
+// A shadow-map light's colour target and depth on every device (default
+// pool: made again after a device reset); the light's fields hold the
+// current device's. On a refusal the light keeps none.
 void makeShadowTargets(DeviceContext& context, LWLight& light);
+// The light's fields take the current device's shadow targets (before the
+// shadow pass, and before a receiver reads them); nothing with one output.
+void useShadowTargets(DeviceContext& context, LWLight& light);
 
 // Every light's record; a flare for a light with one; a shadow-map light's
 // render targets and spot texture; every object layer's device geometry.

@@ -15,6 +15,7 @@
 #include "particle_effects.h"
 #include "planar_mirrors.h"
 #include "progressive_buffers.h"
+#include "scene_preparation.h"
 #include "shadow_maps.h"
 #include "surface_programs.h"
 #include "timeline/profiler.h"
@@ -408,6 +409,9 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
         }
         if (reflection == 0 || s->reflectionOptions != 0) {
             DeviceBufferSet* set = buffers->ownSet(key);
+            // The depth map of this output's device (the light may belong to
+            // a scene drawn last on the other output).
+            if (s->shadowLight && (options & 4)) useShadowTargets(context, *s->shadowLight);
             // Hardware shadow maps, where the device compares depth at all.
             if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN &&
                 context.shadowCompareWorks && s->shadowLight->shadowDepth) {

@@ -107,14 +107,26 @@ public:
     // their cubes are finished, in mirrors within the faces as well.
     std::vector<const LWSurface*> cubesBeingDrawn;
     // When each surface's cube was last drawn: the scene time and the
-    // viewing camera's view.
+    // viewing camera's view. Each output has a cube of its own.
     struct CubeStamp {
         double time = 0;
         Matrix4 view = Matrix4::identity();
         int nextFace = 0; // the face the next refresh starts with
         long frame = 0;   // the top-level render that last refreshed it
     };
-    std::unordered_map<const LWSurface*, CubeStamp> cubeStamps;
+    struct CubeKey {
+        const LWSurface* surface;
+        int output;
+        bool operator==(const CubeKey& o) const {
+            return surface == o.surface && output == o.output;
+        }
+    };
+    struct CubeKeyHash {
+        size_t operator()(const CubeKey& k) const {
+            return std::hash<const void*>()(k.surface) ^ size_t(k.output);
+        }
+    };
+    std::unordered_map<CubeKey, CubeStamp, CubeKeyHash> cubeStamps;
     long topLevelRenders = 0;
     // Stamps of cubes not refreshed for a while (their surfaces may be gone
     // with their metascene) are dropped: such a cube, drawn again, is

@@ -7,6 +7,7 @@
 #include "device_constants.h"
 #include "lightwave/items.h"
 #include "lightwave/scene.h"
+#include "scene_preparation.h"
 #include "scene_renderer.h"
 #include "shader_tokens.h"
 #include "surface_programs.h"
@@ -136,6 +137,7 @@ void renderShadowMaps(SceneRenderer& renderer, LW6Scene& scene, double time) {
     const uint32_t keptCull = renderer.cullMode;
     renderer.cullMode = D3DCULL_CW;
     for (LWLight* light : scene.lights) {
+        useShadowTargets(context, *light); // drawn into on this output's device
         if (light->shadowType != SHADOW_MAP || !light->shadowColourSurface ||
             !light->shadowDepthSurface)
             continue;
