@@ -109,7 +109,7 @@ struct Effector {
 struct Item {
     std::string name; // object file, null object's, light's or camera's name
     int layer = 1;    // objects: the object's layer, 1-based
-    std::vector<MotionKey> motion{MotionKey{}};
+    std::vector<MotionKey> motion = std::vector<MotionKey>(1);
     std::vector<ChannelKeys> channels;
     Behaviour pre = Behaviour::Constant, post = Behaviour::Constant; // of the motion keys
     ItemRef parent;

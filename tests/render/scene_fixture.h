@@ -35,28 +35,28 @@ namespace {
 int W = 0, H = 0;
 constexpr float DEG = 3.14159265f / 180;
 
-int channel(uint32_t c, int shift) {
+inline int channel(uint32_t c, int shift) {
     return int((c >> shift) & 0xFF);
 }
-int red(uint32_t c) {
+inline int red(uint32_t c) {
     return channel(c, 16);
 }
-int blue(uint32_t c) {
+inline int blue(uint32_t c) {
     return channel(c, 0);
 }
 // Red and blue: every material halves its green (see surface_setup.h).
-int brightness(uint32_t c) {
+inline int brightness(uint32_t c) {
     return red(c) + blue(c);
 }
 
 // A cube of side `size` centred at `c`.
-void addCube(lwo::Layer& layer, lwo::Vec3 c, float size, int surface) {
+inline void addCube(lwo::Layer& layer, lwo::Vec3 c, float size, int surface) {
     addBox(layer, c, {size, size, size}, surface);
 }
 
 // A square of side `size` facing -z at `c`, cut into n x n quads so that
 // per-vertex lighting can show a spot's cone.
-void addGrid(lwo::Layer& layer, lwo::Vec3 c, float size, int n, int surface) {
+inline void addGrid(lwo::Layer& layer, lwo::Vec3 c, float size, int n, int surface) {
     const uint32_t first = uint32_t(layer.points.size());
     for (int y = 0; y <= n; ++y)
         for (int x = 0; x <= n; ++x)
@@ -69,14 +69,14 @@ void addGrid(lwo::Layer& layer, lwo::Vec3 c, float size, int n, int surface) {
                 {{at(x, y), at(x, y + 1), at(x + 1, y + 1), at(x + 1, y)}, surface});
 }
 
-lwo::Object objectOf(lwo::Layer layer, lwo::Surface surface) {
+inline lwo::Object objectOf(lwo::Layer layer, lwo::Surface surface) {
     lwo::Object o;
     o.layers.push_back(std::move(layer));
     o.surfaces.push_back(std::move(surface));
     return o;
 }
 
-lwo::Surface surfaceOf(const char* name, lwo::Vec3 colour) {
+inline lwo::Surface surfaceOf(const char* name, lwo::Vec3 colour) {
     lwo::Surface s;
     s.name = name;
     s.colour = colour;
@@ -84,7 +84,7 @@ lwo::Surface surfaceOf(const char* name, lwo::Vec3 colour) {
 }
 
 // Glows in its own colour whatever the lights.
-lwo::Surface glowing(const char* name, lwo::Vec3 colour) {
+inline lwo::Surface glowing(const char* name, lwo::Vec3 colour) {
     lwo::Surface s = surfaceOf(name, colour);
     s.diffuse = 0;
     s.luminosity = 1;
@@ -93,7 +93,7 @@ lwo::Surface glowing(const char* name, lwo::Vec3 colour) {
 
 // A flat mirror `size` across facing up, glowing in `colour`, reflecting
 // at `reflection`.
-lwo::Object mirrorFloor(float size, lwo::Vec3 colour, float reflection) {
+inline lwo::Object mirrorFloor(float size, lwo::Vec3 colour, float reflection) {
     lwo::Layer floor;
     addTerrain(floor, size, 4, 0, 0, 0, 0);
     lwo::Surface m = glowing("Mirror", colour);
@@ -102,7 +102,7 @@ lwo::Object mirrorFloor(float size, lwo::Vec3 colour, float reflection) {
     return objectOf(floor, m);
 }
 
-lws::Item objectAt(const char* file, float x, float y, float z) {
+inline lws::Item objectAt(const char* file, float x, float y, float z) {
     lws::Item o;
     o.name = file;
     o.motion[0].position[0] = x;
@@ -112,7 +112,7 @@ lws::Item objectAt(const char* file, float x, float y, float z) {
 }
 
 // A camera at (0, 0, -distance) looking along +z.
-lws::Camera cameraAt(float distance) {
+inline lws::Camera cameraAt(float distance) {
     lws::Camera c;
     c.name = "Eye";
     c.motion[0].position[2] = -distance;
