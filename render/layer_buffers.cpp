@@ -17,6 +17,19 @@ PointCloudBuffers::~PointCloudBuffers() {
 
 namespace {
 
+// The streaks are written anew at every draw: a dynamic buffer written with
+// a discard lock, so that writing never waits for the device to finish the
+// lines it drew from the buffer a pass before (the default pool's buffers
+// go before a device reset and are made again when next drawn).
+bool createStreakBuffer(IDirect3DDevice8* d, UINT bytes, IDirect3DVertexBuffer8*& vb) {
+    vb = nullptr;
+    if (!D3D_CHECK(d->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, STREAK_FVF,
+                                         D3DPOOL_DEFAULT, &vb)))
+        return false;
+    countResource(vb);
+    return true;
+}
+
 bool buildMesh(DeviceContext& context, LoadedLayer& layer) {
     DeviceMeshPrograms programs(context);
     MeshArrays arrays;
@@ -59,12 +72,10 @@ bool buildCloud(DeviceContext& context, LoadedLayer& layer) {
             }
             ib->Unlock();
             countResource(ib);
-            if (!D3D_CHECK(d->CreateVertexBuffer(vertexBytes, D3DUSAGE_WRITEONLY, STREAK_FVF,
-                                                 D3DPOOL_MANAGED, &vb))) {
+            if (!createStreakBuffer(d, vertexBytes, vb)) {
                 ib->Release();
                 return false;
             }
-            countResource(vb);
         }
         cloud->indexBuffers.push_back(ib);
         cloud->vertexBuffers.push_back(vb);
@@ -96,6 +107,15 @@ bool buildLayer(DeviceContext& context, LoadedLayer& layer) {
     return ok;
 }
 
+void releaseStreakBuffers(LoadedLayer& layer) {
+    if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
+        for (IDirect3DVertexBuffer8*& vb : cloud->vertexBuffers)
+            if (vb) {
+                vb->Release();
+                vb = nullptr;
+            }
+}
+
 void placeCloudStreaks(DeviceContext& context, LoadedLayer& layer,
                        const Matrix4& worldViewProjection) {
     if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
@@ -108,15 +128,16 @@ void drawPointCloud(DeviceContext& context, LoadedLayer& layer,
     auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get());
     IDirect3DDevice8* d = context.device;
     const size_t output = size_t(context.currentOutput);
-    if (!cloud || !d || output >= cloud->vertexBuffers.size() || !cloud->vertexBuffers[output] ||
+    if (!cloud || !d || output >= cloud->vertexBuffers.size() || !cloud->indexBuffers[output] ||
         cloud->arrays.count < 1)
         return;
-    IDirect3DVertexBuffer8* vb = cloud->vertexBuffers[output];
     PointCloudArrays& a = cloud->arrays;
+    const UINT bytes = UINT(a.vertices.size() * sizeof(StreakVertex));
+    IDirect3DVertexBuffer8*& vb = cloud->vertexBuffers[output];
+    if (!vb && !createStreakBuffer(d, bytes, vb)) return;
     placeStreaks(a, worldViewProjection, context.screenWidth, context.screenHeight);
     BYTE* target = nullptr;
-    const UINT bytes = UINT(a.vertices.size() * sizeof(StreakVertex));
-    if (!D3D_CHECK(vb->Lock(0, bytes, &target, 0))) return;
+    if (!D3D_CHECK(vb->Lock(0, bytes, &target, D3DLOCK_DISCARD))) return;
     std::memcpy(target, a.vertices.data(), bytes);
     vb->Unlock();
 

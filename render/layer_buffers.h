@@ -11,7 +11,7 @@ class PointCloudBuffers : public LayerDeviceData {
 public:
     ~PointCloudBuffers() override;
     PointCloudArrays arrays;
-    std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned
+    std::vector<IDirect3DVertexBuffer8*> vertexBuffers; // per device, owned; default pool
     std::vector<IDirect3DIndexBuffer8*> indexBuffers;   // per device, owned
     double lastDrawTime = 0;
 };
@@ -23,6 +23,10 @@ public:
 // the layer is then marked so that drawing does not try every frame), or
 // when there is no device yet (nothing marked).
 bool buildLayer(DeviceContext& context, LoadedLayer& layer);
+
+// Releases a point cloud's streak buffers (default pool) before a device
+// reset; each is made again when its output next draws the cloud.
+void releaseStreakBuffers(LoadedLayer& layer);
 
 // Moves a built point cloud's streaks on for a frame seen through
 // `worldViewProjection` (also in frames that are not drawn).

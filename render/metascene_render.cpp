@@ -9,6 +9,7 @@
 #include "lightwave/surface.h"
 #include "meshes/mesh_layers.h"
 #include "output_targets.h"
+#include "layer_buffers.h"
 #include "particle_effects.h"
 #include "progressive_buffers.h"
 #include "scene_preparation.h"
@@ -242,6 +243,7 @@ std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta) {
         for (LWObject* object : scene->objects) {
             auto* layer = dynamic_cast<LoadedLayer*>(object->layer);
             if (layer) releaseProgressiveIndices(*layer);
+            if (layer) releaseStreakBuffers(*layer);
             if (!layer || !layer->metamesh) continue;
             for (LWSurface* s : layer->metamesh->srfs)
                 if (s && s->releaseReflectionTargets) s->releaseReflectionTargets(*s);

@@ -332,6 +332,9 @@ void planFixedFunction(LWSurface& s, double time, uint32_t cullMode, bool multip
     // coordinates transformed, and the rows that only bind a texture there
     // would show it through the other surface's mapping.
     p.stage(1, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+    // The specular row reads its picture through the first channel, which a
+    // diffuse-row surface drawn before would leave pointing at the second.
+    p.stage(0, TSS_TEXCOORDINDEX, 0);
     LWTextureLayer* colr = enabledLayer(s, "COLR");
     LWTextureLayer* tran = enabledLayer(s, "TRAN");
     LWTextureLayer* diff = enabledLayer(s, "DIFF");
@@ -438,6 +441,9 @@ void planDot3(LWSurface& s, double time, uint32_t cullMode, StatePlan& p) {
     p.texture(1, textureOf(enabledLayer(s, "BUMP")), time);
     p.texture(2, nullptr, time);
     for (int k = 0; k < 4; ++k) p.stage(k, TSS_TEXCOORDINDEX, uint32_t(k));
+    // The program hands its coordinates over as they are: a shadow receiver
+    // drawn before leaves its stages projecting theirs.
+    for (int k = 0; k < 4; ++k) p.stage(k, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
     for (int k = 0; k < 2; ++k) {
         p.stage(k, TSS_ADDRESSU, TADDRESS_WRAP);
         p.stage(k, TSS_ADDRESSV, TADDRESS_WRAP);

@@ -105,8 +105,8 @@ lws::Scene stormScene() {
     rain.size[1] = 0.2f;
     rain.size[2] = 6;
     rain.birthMode = 1;
-    rain.birthRate = 450;
-    rain.lifeFrames = 120;
+    rain.birthRate = 320;
+    rain.lifeFrames = 100;
     rain.lifeVariationFrames = 30;
     rain.velocity[1] = -1.5f;
     rain.speedVariation = 0.3f;
@@ -126,7 +126,7 @@ lws::Scene stormScene() {
     smoke.size[0] = smoke.size[2] = 0.6f;
     smoke.size[1] = 0.1f;
     smoke.birthMode = 1;
-    smoke.birthRate = 24;
+    smoke.birthRate = 16;
     smoke.lifeFrames = 100;
     smoke.velocity[1] = 0.9f;
     smoke.explosionSpeed = 0.25f;
@@ -139,7 +139,7 @@ lws::Scene stormScene() {
     draught.direction[0] = -1;
     draught.direction[1] = 0;
     vent.effectors = {draught};
-    vent.spriteSize = 0.9f;
+    vent.spriteSize = 0.7f;
     vent.voxelKind = 2;
     s.objects.push_back(vent);
 

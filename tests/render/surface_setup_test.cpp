@@ -295,8 +295,9 @@ TEST(FixedFunctionStages, DiffuseAndSpecularLayers) {
 }
 
 // Every row turns the second stage's coordinate transform off unless it
-// uses one: a sphere-mapped or shadow-receiving surface drawn before must
-// not map the next surface's second picture.
+// uses one, and starts the first stage on the first channel: a sphere-mapped,
+// shadow-receiving or diffuse-row surface drawn before must not change how
+// the next surface maps its pictures.
 TEST(FixedFunctionStages, TheSecondStageNeverInheritsATransform) {
     Pictures pics;
     LWSurface lattice, stone, brass, plain;
@@ -312,6 +313,29 @@ TEST(FixedFunctionStages, TheSecondStageNeverInheritsATransform) {
         EXPECT_EQ(TTFF_DISABLE, stageState(p, 1, TSS_TEXTURETRANSFORMFLAGS));
         EXPECT_EQ(TTFF_DISABLE, stageState(p, 0, TSS_TEXTURETRANSFORMFLAGS));
     }
+    // The specular row reads its picture through the first channel whatever
+    // the diffuse row before it chose.
+    StatePlan shiny;
+    planFixedFunction(brass, 0, CULL_CCW, true, shiny);
+    EXPECT_EQ(0u, stageState(shiny, 0, TSS_TEXCOORDINDEX));
+    // The sphere-mapped row still transforms its second stage.
+    LWSurface orb;
+    ImageTexture reflection{nullptr};
+    orb.reflection.value = 0.5f;
+    orb.reflectionOptions = 2;
+    orb.reflectionImage = &reflection;
+    StatePlan mirrored;
+    planFixedFunction(orb, 0, CULL_CCW, true, mirrored);
+    EXPECT_EQ(TTFF_COUNT2, stageState(mirrored, 1, TSS_TEXTURETRANSFORMFLAGS));
+    // The bump program's stages take its coordinates as they are.
+    LWSurface bumpy;
+    addLayer(bumpy, "COLR", &pics.colour);
+    addLayer(bumpy, "BUMP", &pics.other);
+    addLayer(bumpy, "TRNL", &pics.third);
+    StatePlan dot3;
+    planDot3(bumpy, 0, CULL_CCW, dot3);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(TTFF_DISABLE, stageState(dot3, k, TSS_TEXTURETRANSFORMFLAGS)) << k;
 }
 
 TEST(FixedFunctionStages, ColourLayerTimeAndAnimatedPlacement) {
