@@ -55,6 +55,9 @@ public:
     int kind;
     LWItem* parent = nullptr;
     float values[18] = {}; // valueN is values[N]; unused slots stay 0
+    // A collision effector is kept even when its plug-in is switched off in
+    // the scene; then it does not act.
+    bool enabled = true;
 };
 
 // The HyperVoxel settings of an object: the renderer kind (1 sprites,

@@ -620,6 +620,8 @@ void SceneReader::collision() {
     v[8] = in.nextFloat();
     v[9] = in.nextFloat();
     for (int i = 0; i < 6; ++i) in.nextFloat();
+    f->enabled = !(scene.word + 1 < scene.words.size() &&
+                   equalsIgnoreCase(scene.words[scene.word + 1], "PluginEnabled"));
     storeEffector(f, true);
 }
 

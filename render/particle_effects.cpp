@@ -275,7 +275,7 @@ bool forceOf(const FxEffector& e, double time, ForceEffector& force, int& emitte
 // A collision effector: value 1 its emitter, 2 the sphere's radius, 3 the
 // bounce, 4 the shape (0 a plane through its item, 1 a sphere round it).
 bool collisionOf(const FxEffector& e, double time, CollisionEffector& collider, int& emitter) {
-    if (e.kind != EFFECTOR_COLLISION) return false;
+    if (e.kind != EFFECTOR_COLLISION || !e.enabled) return false;
     const float* v = e.values;
     emitter = int(v[1]);
     collider.radius = v[2];

@@ -302,7 +302,9 @@ TEST(LwsLoader, ParticlePluginsAndTheDisabledRule) {
                        emitterData + "EndPlugin\nPluginEnabled 0\n" +
                        "Plugin CustomObjHandler 1 FX_Gravity\n w 1 w 1 2.5 3.5 4 5 g1 6 7 8 w\n"
                        "EndPlugin\nPlugin CustomObjHandler 1 FX_Collision\n w 1 w 1 2 3 4 1 5 6 "
-                       "c 8 9 0 0 0 0 0 0\nEndPlugin\n";
+                       "c 8 9 0 0 0 0 0 0\nEndPlugin\n"
+                       "Plugin CustomObjHandler 1 FX_Collision\n w 1 w 1 2 3 4 1 5 6 "
+                       "c 8 9 0 0 0 0 0 0\nEndPlugin\nPluginEnabled 0\n";
     auto l = loadText(text);
     ASSERT_TRUE(l.ok);
     ASSERT_EQ(1u, l.scene->fxEmitter.size()); // the second one was disabled
@@ -324,7 +326,7 @@ TEST(LwsLoader, ParticlePluginsAndTheDisabledRule) {
     EXPECT_FLOAT_EQ(40.0f, e->emitterValue13);
     EXPECT_FLOAT_EQ(99.0f, e->emitterValue15);
     EXPECT_EQ(l.scene->objects[0], e->parent);
-    ASSERT_EQ(2u, l.scene->fxEffector.size());
+    ASSERT_EQ(3u, l.scene->fxEffector.size()); // a collision is kept even when off
     FxEffector* g = l.scene->fxEffector[0];
     EXPECT_EQ(EFFECTOR_GRAVITY, g->kind);
     EXPECT_FLOAT_EQ(2.5f, g->values[2]);
@@ -333,6 +335,10 @@ TEST(LwsLoader, ParticlePluginsAndTheDisabledRule) {
     EXPECT_EQ(EFFECTOR_COLLISION, c->kind);
     EXPECT_FLOAT_EQ(1.0f, c->values[5]);
     EXPECT_FLOAT_EQ(9.0f, c->values[9]);
+    EXPECT_TRUE(c->enabled);
+    FxEffector* off = l.scene->fxEffector[2];
+    EXPECT_EQ(EFFECTOR_COLLISION, off->kind);
+    EXPECT_FALSE(off->enabled) << "switched off: kept, but it does not act";
     // ship.lwo is no LWO2 file here: that, and so the object's missing layer.
     ASSERT_EQ(2u, messages.count());
     EXPECT_EQ("0 && \"not an LWO2 file!!!\"", messages.messages()[0].text);
