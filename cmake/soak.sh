@@ -43,7 +43,11 @@ for ((m = 1; m <= minutes; m++)); do
     kill -0 "$runner" 2>/dev/null || break 2
     sleep 1
   done
-  pid=$(pgrep -x nightloom.exe | head -n 1)
+  # This soak's own player (other Wine programs may run beside it).
+  pid=""
+  for p in $(pgrep -x nightloom.exe); do
+    tr '\0\\' ' /' <"/proc/$p/cmdline" 2>/dev/null | grep -q "soak/show/nightloom.exe" && pid=$p
+  done
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
   printf '%d\t%s\n' "$m" "${rss:-0}" >>"$work/rss.tsv"
   printf '\rsoak: minute %d of %d, resident %s kB   ' "$m" "$minutes" "${rss:-?}"
