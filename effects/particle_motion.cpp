@@ -179,6 +179,8 @@ void applyCollision(const CollisionEffector& collider, std::vector<Particle>& pa
         }
         const float into = dot(v, normal);
         if (into >= 0) continue; // already leaving: let it go
-        store(v - normal * (into * (1 + collider.bounce)), p.velocity);
+        // A bounce never adds speed, whatever the scene file asks.
+        const float bounce = std::clamp(collider.bounce, 0.0f, 1.0f);
+        store(v - normal * (into * (1 + bounce)), p.velocity);
     }
 }

@@ -93,7 +93,8 @@ void applySwirl(const SwirlEffector& swirl, std::vector<Particle>& particles, si
 // it. A plane keeps them above the horizontal plane through its centre; a
 // sphere keeps them outside the `radius` round it. The velocity's part
 // into the surface is reversed and scaled by `bounce` (0 stops them on it,
-// 1 bounces them back as fast); what runs along the surface is kept.
+// 1 bounces them back as fast; kept within 0 to 1); what runs along the
+// surface is kept. The scene's update applies colliders after every force.
 enum CollisionShape { COLLIDE_PLANE = 0, COLLIDE_SPHERE = 1 };
 struct CollisionEffector {
     Vec3 centre;

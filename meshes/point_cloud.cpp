@@ -29,11 +29,13 @@ bool buildPointCloud(const LoadedLayer& layer, const MeshDeviceLimits& limits,
         out.vertices[j * 2].diffuse = packColor(1, 1, 1, 1);
         out.vertices[j * 2 + 1].diffuse = packColor(0, 0, 0, 0);
     }
-    out.previous.assign(size_t(n) * 4, 0.0f);
+    for (std::vector<float>& previous : out.previous) previous.assign(size_t(n) * 4, 0.0f);
     return true;
 }
 
-void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int height) {
+void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int height, int view) {
+    view = view >= 0 && view < STREAK_VIEWS ? view : 0;
+    std::vector<float>& last = cloud.previous[view];
     const float halfWidth = float(width / 2), halfHeight = float(height / 2);
     for (int j = 0; j < cloud.count; ++j) {
         const Vec4 c = transformHomogeneous(m, vec3(&cloud.positions[size_t(j) * 3]));
@@ -46,7 +48,7 @@ void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int heig
                 v->x = v->y = -1.0f;
                 v->z = v->rhw = 1.0f;
             }
-            float* previous = &cloud.previous[size_t(j) * 4];
+            float* previous = &last[size_t(j) * 4];
             previous[0] = previous[1] = -1.0f;
             previous[2] = previous[3] = 1.0f;
             continue;
@@ -56,8 +58,8 @@ void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int heig
         head.y = halfHeight - c.y * rhw * float(height) * 0.5f;
         head.z = c.z * rhw;
         head.rhw = rhw;
-        float* previous = &cloud.previous[size_t(j) * 4];
-        if (!cloud.previousValid) {
+        float* previous = &last[size_t(j) * 4];
+        if (!cloud.previousValid[view]) {
             previous[0] = head.x;
             previous[1] = head.y;
             previous[2] = head.z;
@@ -72,5 +74,5 @@ void placeStreaks(PointCloudArrays& cloud, const Matrix4& m, int width, int heig
         previous[2] = head.z;
         previous[3] = head.rhw;
     }
-    cloud.previousValid = true;
+    cloud.previousValid[view] = true;
 }

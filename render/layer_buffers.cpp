@@ -116,11 +116,17 @@ void releaseStreakBuffers(LoadedLayer& layer) {
             }
 }
 
+// Which of the cloud's views the current pass is: its output, and its eye
+// (the right eye's pass, or the left eye's or the only one).
+static int streakView(const DeviceContext& context) {
+    return context.currentOutput * 2 + (context.eye == 1 ? 1 : 0);
+}
+
 void placeCloudStreaks(DeviceContext& context, LoadedLayer& layer,
                        const Matrix4& worldViewProjection) {
     if (auto* cloud = dynamic_cast<PointCloudBuffers*>(layer.device.get()))
         placeStreaks(cloud->arrays, worldViewProjection, context.screenWidth,
-                     context.screenHeight);
+                     context.screenHeight, streakView(context));
 }
 
 void drawPointCloud(DeviceContext& context, LoadedLayer& layer,
@@ -134,8 +140,11 @@ void drawPointCloud(DeviceContext& context, LoadedLayer& layer,
     PointCloudArrays& a = cloud->arrays;
     const UINT bytes = UINT(a.vertices.size() * sizeof(StreakVertex));
     IDirect3DVertexBuffer8*& vb = cloud->vertexBuffers[output];
+    // The points move on even when there is no buffer to draw them from, so
+    // that a later draw does not streak them back across a gap.
+    placeStreaks(a, worldViewProjection, context.screenWidth, context.screenHeight,
+                 streakView(context));
     if (!vb && !createStreakBuffer(d, bytes, vb)) return;
-    placeStreaks(a, worldViewProjection, context.screenWidth, context.screenHeight);
     BYTE* target = nullptr;
     if (!D3D_CHECK(vb->Lock(0, bytes, &target, D3DLOCK_DISCARD))) return;
     std::memcpy(target, a.vertices.data(), bytes);

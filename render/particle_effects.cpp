@@ -296,16 +296,7 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
         if (e) ageParticles(*e, dt);
     for (FxEffector* effector : scene.fxEffector) {
         ForceEffector force;
-        CollisionEffector collider;
         int target = 0;
-        if (effector && collisionOf(*effector, time, collider, target)) {
-            for (size_t i = 0; i < scene.fxEmitter.size(); ++i) {
-                FxEmitter* e = scene.fxEmitter[i];
-                if (e && (target == 0 || target == int(i) + 1))
-                    applyCollision(collider, e->particles, 0, size_t(particleLimitOf(*e)), dt);
-            }
-            continue;
-        }
         if (!effector || !forceOf(*effector, time, force, target)) continue;
         // Modes 2 and up are the second kind: a vortex about the direction,
         // or an attractor.
@@ -326,6 +317,18 @@ void updateParticles(SceneRenderer& renderer, LW6Scene& scene, double time, doub
                 applySwirl(swirl, e->particles, 0, size_t(particleLimitOf(*e)), dt);
             else
                 applyForce(force, e->particles, 0, size_t(particleLimitOf(*e)), dt);
+        }
+    }
+    // Colliders last, once every force has had its say: a push after the
+    // check would carry particles through the surface.
+    for (FxEffector* effector : scene.fxEffector) {
+        CollisionEffector collider;
+        int target = 0;
+        if (!effector || !collisionOf(*effector, time, collider, target)) continue;
+        for (size_t i = 0; i < scene.fxEmitter.size(); ++i) {
+            FxEmitter* e = scene.fxEmitter[i];
+            if (e && (target == 0 || target == int(i) + 1))
+                applyCollision(collider, e->particles, 0, size_t(particleLimitOf(*e)), dt);
         }
     }
     LWItem* camera = renderer.current().camera;

@@ -92,7 +92,7 @@ void DemoPlayer::update(bool draw) {
             const int passes = onePass ? 1 : passCount();
             for (int i = 0; i < passes; ++i) {
                 // Each pass looks through its own eye, as a drawn one would:
-                // point clouds keep where each eye last saw their points.
+                // a point cloud keeps where each eye last saw its points.
                 selectPass(i, onePass);
                 if (current) advanceMetaScene(*current, context, timeline.time, advanceScene);
                 if (stepEffect(effect, timeline.time).crossFadeEnded) endCrossFade();
@@ -129,8 +129,8 @@ bool DemoPlayer::onePassSuffices() const {
                                       : dynamic_cast<const LWCamera*>(
                                             &sceneRenderer(context).freeCameraItem());
         if (eyes && eyes->eyeSeparation * stereoScale != 0) return false;
-        // A point cloud's streaks run from the previous pass, so the second
-        // eye's differ from the first's.
+        // A point cloud's streaks run from where each eye last saw its
+        // points: one pass would leave the right eye's places behind.
         for (const LWObject* o : scene->objects)
             if (auto* layer = dynamic_cast<const LoadedLayer*>(o->layer))
                 if (layer->kind == LAYER_POINT_CLOUD) return false;

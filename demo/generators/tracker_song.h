@@ -29,8 +29,12 @@ constexpr int PAN_DEFAULT = -1; // the format's own placement
 constexpr int MAX_ENVELOPE_VALUE = 64;
 
 // Effects by what they do; each writer maps them to its format's letters.
-// Parameters are 0..255 and mean the same in every format: where a format
-// encodes one differently (a pattern break's row), its writer converts it.
+// Parameters are 0..255 and written as given, except where a format encodes
+// one differently (a pattern break's row), which its writer converts. Some
+// still sound different from format to format: MOD slides over Amiga
+// periods where XM and IT slide linearly, IT's vibrato is half as deep as
+// the others', and a zero parameter repeats the last one in XM and IT but
+// does nothing in MOD.
 enum class Effect : uint8_t {
     None,
     Arpeggio,     // xy: the note, +x, +y semitones in turn each tick

@@ -345,6 +345,12 @@ TEST(ParticleCollisions, ASphereTurnsParticlesAwayAlongItsNormal) {
     store(Vec3{0, 0, 1}, ps[1].velocity);
     applyCollision(ball, ps, 0, ps.size(), 0.5f);
     EXPECT_FLOAT_EQ(1, ps[1].velocity[2]);
+    // A bounce beyond 1 in the scene file never adds speed.
+    ball.bounce = 50;
+    ps = oneParticleAt({0, 0, -1.05f});
+    store(Vec3{0, 0, 1}, ps[1].velocity);
+    applyCollision(ball, ps, 0, ps.size(), 0.1f);
+    EXPECT_FLOAT_EQ(-1, ps[1].velocity[2]);
     // An unknown shape does nothing.
     ball.shape = 7;
     ps = oneParticleAt({0, 0, -1.05f});

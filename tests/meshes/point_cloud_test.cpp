@@ -31,8 +31,8 @@ TEST(PointCloud, EachPointIsAWhiteHeadAndABlackTail) {
         EXPECT_EQ(0, a.vertices[j * 2].u);
         EXPECT_EQ(0, a.vertices[j * 2 + 1].v);
     }
-    EXPECT_EQ(12u, a.previous.size());
-    EXPECT_FALSE(a.previousValid);
+    for (const std::vector<float>& previous : a.previous) EXPECT_EQ(12u, previous.size());
+    for (bool valid : a.previousValid) EXPECT_FALSE(valid);
     ASSERT_TRUE(a.box.used);
     EXPECT_EQ(-1, a.box.corners[0][0]);
     EXPECT_EQ(-2, a.box.corners[0][1]);

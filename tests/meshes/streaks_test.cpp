@@ -75,9 +75,10 @@ TEST(Streaks, HeadsProjectOntoAnOddSizedScreen) {
 
 TEST(Streaks, TheFirstFrameDrawsEachPointAsOnePixel) {
     Cloud c(POINTS);
-    EXPECT_FALSE(c.arrays.previousValid);
+    EXPECT_FALSE(c.arrays.previousValid[0]);
     placeStreaks(c.arrays, lens(), 640, 480);
-    EXPECT_TRUE(c.arrays.previousValid);
+    EXPECT_TRUE(c.arrays.previousValid[0]);
+    EXPECT_FALSE(c.arrays.previousValid[1]);
     for (int j = 0; j < 3; ++j) {
         const float* p = &POINTS[size_t(j) * 3];
         const Screen now = project(p[0], p[1], p[2], 0, 640, 480);
@@ -110,6 +111,28 @@ TEST(Streaks, TailsTrailToThePreviousFrame) {
         expectAt(nudged(project(p[0], p[1], p[2], 0.5f, width, height)),
                  c.arrays.vertices[size_t(j) * 2 + 1], "tail", j);
     }
+}
+
+// Each view (an eye of an output) trails to where it saw the points last:
+// the other eye's pass in between does not shorten its streaks.
+TEST(Streaks, EachViewTrailsToItsOwnLastPlace) {
+    Cloud c(POINTS);
+    const int width = 801, height = 601;
+    placeStreaks(c.arrays, lens(), width, height, 0);
+    placeStreaks(c.arrays, lens(), width, height, 1);
+    placeStreaks(c.arrays, lens(0.5f), width, height, 0);
+    placeStreaks(c.arrays, lens(0.5f), width, height, 1);
+    for (int j = 0; j < 3; ++j) {
+        const float* p = &POINTS[size_t(j) * 3];
+        expectAt(project(p[0], p[1], p[2], 0.5f, width, height), c.arrays.vertices[size_t(j) * 2],
+                 "head", j);
+        expectAt(nudged(project(p[0], p[1], p[2], 0, width, height)),
+                 c.arrays.vertices[size_t(j) * 2 + 1], "tail", j);
+    }
+    // A view outside the range is the first one.
+    placeStreaks(c.arrays, lens(-1), width, height, 9);
+    expectAt(nudged(project(POINTS[0], POINTS[1], POINTS[2], 0.5f, width, height)),
+             c.arrays.vertices[1], "tail", 0);
 }
 
 TEST(Streaks, PlacingKeepsTheColoursAndIndices) {
