@@ -57,16 +57,6 @@ BOOL CALLBACK collectText(HWND child, LPARAM param) {
     return TRUE;
 }
 
-std::string windowsPath(const char* arg) {
-    std::string path(arg);
-    if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/') c = '\\';
-        path = "Z:" + path;
-    }
-    return path;
-}
-
 std::string besideThisProgram(const char* name) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);

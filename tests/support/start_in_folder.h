@@ -1,11 +1,23 @@
 #pragma once
-// Starts a program in its own folder, as a person starting it from there
-// would. Wine now and then refuses a start with an internal error while its
+// Starting the programs under test: their paths as Wine sees them, and
+// startInFolder, which starts a program in its own folder, as a person
+// starting it from there would. Wine now and then refuses a start with an internal error while its
 // server is busy with another prefix; a second try a moment later starts.
 
 #include <windows.h>
 
 #include <string>
+
+// A Unix path as Wine's programs see it (through drive Z:); others as given.
+inline std::string windowsPath(const char* arg) {
+    std::string path(arg);
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        path = "Z:" + path;
+    }
+    return path;
+}
 
 inline bool startInFolder(const std::string& program, std::string commandLine,
                           PROCESS_INFORMATION& pi) {
