@@ -28,6 +28,10 @@ mp3=""
 "$native/tools/nltool" pack "$work/show/moonwell.sar" "$work/content" >/dev/null || exit 1
 cp "$build/show/nightloom.exe" "$build/show/tmz.dll" "$work/show/"
 
+# Its own prefix, display and wineserver: programs started beside it in the
+# build tree's prefix would take the focus, and the full-screen player would
+# lose its device.
+export NL_WINE_STATE="$root/soak-wine"
 export DISPLAY=
 "$run" --start >/dev/null || exit 1
 echo "soak: playing the looping show for $minutes minutes"
