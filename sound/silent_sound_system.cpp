@@ -44,6 +44,12 @@ double SilentSoundSystem::position(int handle) {
     return tick() * 0.001 - timers[size_t(handle - 1)].start;
 }
 
+bool SilentSoundSystem::seek(int handle, double seconds) {
+    if (!valid(handle) || !(seconds >= 0)) return false;
+    timers[size_t(handle - 1)].start = tick() * 0.001 - seconds;
+    return true;
+}
+
 int tuneTypeOf(const char* name) {
     static const struct {
         const char* ending;

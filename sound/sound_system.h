@@ -20,6 +20,9 @@ public:
     virtual double position(int handle) = 0;
     // Once per frame.
     virtual void poll() = 0;
+    // The tune of `handle` continues from `seconds` (>= 0) of its start,
+    // playing or not; position() reports from there on. False when refused.
+    virtual bool seek(int handle, double seconds) = 0;
 };
 
 // Milliseconds of a steady system clock.
@@ -37,6 +40,8 @@ public:
     // Keeps running after stop.
     double position(int handle) override;
     void poll() override {}
+    // The timer reads `seconds` now and runs on.
+    bool seek(int handle, double seconds) override;
 
 protected:
     struct TimerItem {

@@ -13,6 +13,7 @@ void openForForegroundWindow(int32_t* config) {
 const TmzLibrary& tmzLibrary() {
     static const TmzLibrary library = {tmzInit,   tmzShutdown, openForForegroundWindow,
                                        tmzLoad,   tmzStop,     tmzPlay,
-                                       tmzRewind, tmzPosition, tmzPoll};
+                                       tmzRewind, tmzPosition, tmzPoll,
+                                       tmzSeek};
     return library;
 }

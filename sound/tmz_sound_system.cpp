@@ -58,6 +58,19 @@ double TmzSoundSystem::position(int) {
     return library.position() / 65536.0;
 }
 
+bool TmzSoundSystem::seek(int, double seconds) {
+    double units = seconds * 65536.0;
+    if (units > 2147483647.0) units = 2147483647.0;
+    const bool done = library.seek(int32_t(units)) == 0;
+    // The library moves even when its decoder fails; it refuses only
+    // negative times.
+    if (stopped && seconds >= 0) {
+        stoppedPosition = seconds;
+        stoppedTick = tick();
+    }
+    return done;
+}
+
 void TmzSoundSystem::poll() {
     library.poll();
 }

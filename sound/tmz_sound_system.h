@@ -24,6 +24,7 @@ struct TmzLibrary {
     void (*rewind)();                                          // 10
     int32_t (*position)();                                     // 13: 1/65536 s
     void (*poll)();                                            // 21
+    int (*seek)(int32_t position);                             // 22: 1/65536 s; 0 = done
 };
 
 #ifdef _WIN32
@@ -47,6 +48,9 @@ public:
     bool stop(int handle) override;
     double position(int handle) override;
     void poll() override;
+    // Moves the library's tune; after a stop, the clock that counts on
+    // moves with it. True when the library did it.
+    bool seek(int handle, double seconds) override;
     // The tune buffers it holds: the one the library reads, none before.
     std::size_t tunesKept() const { return musicData.size(); }
 

@@ -19,6 +19,12 @@ public:
     // 0 once the tune has ended.
     virtual int render(int16_t* out, int frames) = 0;
     virtual int sampleRate() const = 0;
+    // Moves to `seconds` from the start of the tune (forwards or backwards,
+    // also after the end): the next render starts with the sample a render
+    // from the start would have produced there. A place past the end leaves
+    // the tune ended (render gives 0) and counts as done. False when the
+    // library failed; the tune has then ended. Negative times are refused.
+    virtual bool seek(double seconds) = 0;
 };
 
 // A decoder for the tune, or null when the data is not a tune of that type.

@@ -69,6 +69,14 @@ int32_t tmzPosition() {
     return current().position();
 }
 
+// The tune moves there, playing or stopped (a stopped one starts there at
+// the next play); without a tune only the position moves. A negative
+// position is refused; a place past the tune's end is done, over silence.
+int tmzSeek(int32_t position) {
+    if (position < 0) return -1;
+    return current().seek(position / 65536.0) ? 0 : 1;
+}
+
 // Feeding runs on the player's own thread; nothing to do per frame.
 void tmzPoll() {}
 

@@ -19,6 +19,26 @@ void TunePlayer::setTune(std::unique_ptr<Decoder> tune) {
     closeDevice();
     decoder = std::move(tune);
     stoppedAt = 0;
+    deviceStart = 0;
+}
+
+// The device cannot move within what it has queued: it is closed (dropping
+// the queue), the decoder moves, and the next play opens it afresh, its
+// sample count then starting from the new place.
+bool TunePlayer::seek(double seconds) {
+    if (!(seconds >= 0)) return false;
+    const bool resume = playing;
+    playing = false;
+    closeDevice();
+    bool done = true;
+    if (decoder) {
+        std::lock_guard<std::mutex> guard(decoding);
+        done = decoder->seek(seconds);
+    }
+    stoppedAt = seconds;
+    deviceStart = seconds;
+    if (resume) play();
+    return done;
 }
 
 void TunePlayer::closeDevice() {
@@ -125,9 +145,9 @@ int32_t TunePlayer::position() {
         time.wType = TIME_SAMPLES;
         waveOutGetPosition(device, &time, sizeof time);
         if (time.wType == TIME_SAMPLES && decoder)
-            seconds = double(time.u.sample) / decoder->sampleRate();
+            seconds = deviceStart + double(time.u.sample) / decoder->sampleRate();
         else if (time.wType == TIME_BYTES && decoder)
-            seconds = double(time.u.cb) / 4 / decoder->sampleRate();
+            seconds = deviceStart + double(time.u.cb) / 4 / decoder->sampleRate();
     } else if (playing) {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);

@@ -1,8 +1,9 @@
 #pragma once
 // Plays one tune through waveOut on a thread of its own, so the caller never
-// waits. The position is that of the samples the device has played. Without
-// an audio device the tune "plays" silently and the position follows the
-// clock from the moment play was called, so the demo keeps its pace.
+// waits. The position is that of the samples the device has played, counted
+// from where the last seek put the tune. Without an audio device the tune
+// "plays" silently and the position follows the clock from the moment play
+// was called, so the demo keeps its pace.
 
 #include "decoder.h"
 
@@ -24,6 +25,11 @@ public:
     bool hasTune() const { return decoder != nullptr; }
     void play();
     void stop();
+    // Moves the tune to `seconds` (>= 0) from its start, playing or not; the
+    // position then reads `seconds` and runs on from there while playing.
+    // Without a tune only the position moves. False when the decoder failed
+    // (the position moves all the same, over silence).
+    bool seek(double seconds);
     // Seconds since the start of the tune, in 1/65536 s.
     int32_t position();
     bool usingDevice() const { return device != nullptr; }
@@ -47,5 +53,6 @@ private:
     // Clock mode (no device): the counter at play and its frequency.
     LARGE_INTEGER started = {};
     LARGE_INTEGER frequency = {};
-    double stoppedAt = 0; // seconds, held while stopped
+    double stoppedAt = 0;   // seconds, held while stopped
+    double deviceStart = 0; // seconds of the tune at the device's first sample
 };

@@ -19,4 +19,5 @@ void tmzPlay();                                            // ordinal 9
 void tmzRewind();                                          // ordinal 10
 int32_t tmzPosition();                                     // ordinal 13: 1/65536 s
 void tmzPoll();                                            // ordinal 21
+int tmzSeek(int32_t position);                             // ordinal 22: 1/65536 s; 0 = done
 }

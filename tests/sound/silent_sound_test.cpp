@@ -37,6 +37,35 @@ TEST(SilentSoundSystem, InvalidHandlesFail) {
     EXPECT_FALSE(sound.play(2));
 }
 
+TEST(SilentSoundSystem, SeekSetsThePositionWhichRunsOnWithTheClock) {
+    fakeNow = 10000;
+    SilentSoundSystem sound(fakeTick);
+    int a = sound.load("a.xm", nullptr);
+    int b = sound.load("b.xm", nullptr);
+    ASSERT_TRUE(sound.play(a));
+    ASSERT_TRUE(sound.play(b));
+    fakeNow = 10400;
+    // While playing, after stop and before play: it reads the time sought
+    // at once and runs on from there.
+    EXPECT_TRUE(sound.seek(a, 42.5));
+    EXPECT_NEAR(sound.position(a), 42.5, 1e-9);
+    EXPECT_NEAR(sound.position(b), 0.4, 1e-9); // the other timer is untouched
+    fakeNow = 10650;
+    EXPECT_NEAR(sound.position(a), 42.75, 1e-9);
+    EXPECT_TRUE(sound.stop(a));
+    EXPECT_TRUE(sound.seek(a, 3.0)); // backwards
+    fakeNow = 11650;
+    EXPECT_NEAR(sound.position(a), 4.0, 1e-9);
+    int c = sound.load("c.mp3", nullptr);
+    EXPECT_TRUE(sound.seek(c, 1.5));
+    EXPECT_NEAR(sound.position(c), 1.5, 1e-9);
+
+    EXPECT_FALSE(sound.seek(0, 1.0));
+    EXPECT_FALSE(sound.seek(4, 1.0));
+    EXPECT_FALSE(sound.seek(a, -1.0));
+    EXPECT_NEAR(sound.position(a), 4.0, 1e-9); // a refused seek moves nothing
+}
+
 TEST(SilentSoundSystem, SystemClockAdvances) {
     SilentSoundSystem sound;
     int h = sound.load("x", nullptr);

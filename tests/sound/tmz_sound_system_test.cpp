@@ -38,6 +38,47 @@ TEST(TmzSoundSystemClock, AfterStopThePositionCountsOnUntilTheNextPlay) {
     EXPECT_NEAR(sound.position(h), 0.1, 1e-4);
 }
 
+TEST(TmzSoundSystemClock, SeekHandsTheLibraryItsUnitsAndMovesTheStoppedClock) {
+    fake_tmz::reset();
+    fake_tmz::now = 2000;
+    auto files = std::make_shared<MemoryFile::Files>();
+    (*files)["tune.mp3"] = std::vector<uint8_t>(16, 3);
+    MemoryFile source(files);
+    TmzSoundSystem sound(fake_tmz::library(), fake_tmz::tick);
+    int h = sound.load("tune.mp3", &source);
+    ASSERT_EQ(h, 1);
+
+    // Playing: the library gets 1/65536 s and reports from there.
+    sound.play(h);
+    fake_tmz::now += 300;
+    EXPECT_TRUE(sound.seek(h, 2.5));
+    EXPECT_EQ(fake_tmz::lastSeek, 2 * 65536 + 32768);
+    EXPECT_NEAR(sound.position(h), 2.5, 1e-4);
+    fake_tmz::now += 400;
+    EXPECT_NEAR(sound.position(h), 2.9, 1e-4);
+
+    // Stopped: the library was rewound; the clock that counts on after a
+    // stop moves to the time sought and counts on from there.
+    sound.stop(h);
+    fake_tmz::now += 1000;
+    EXPECT_NEAR(sound.position(h), 3.9, 1e-4);
+    EXPECT_TRUE(sound.seek(h, 10.0));
+    EXPECT_EQ(fake_tmz::lastSeek, 10 * 65536);
+    EXPECT_NEAR(sound.position(h), 10.0, 1e-4);
+    fake_tmz::now += 250;
+    EXPECT_NEAR(sound.position(h), 10.25, 1e-4);
+    // The next play continues in the library from the place sought.
+    sound.play(h);
+    EXPECT_NEAR(sound.position(h), 10.0, 1e-4);
+    fake_tmz::now += 100;
+    EXPECT_NEAR(sound.position(h), 10.1, 1e-4);
+
+    // Refused by the library: false, and nothing moves.
+    EXPECT_FALSE(sound.seek(h, -1.0));
+    EXPECT_LT(fake_tmz::lastSeek, 0);
+    EXPECT_NEAR(sound.position(h), 10.1, 1e-4);
+}
+
 // A looping show plays its tune again every loop: only the tune the library
 // reads is kept, and a tune it refuses leaves that one alive.
 TEST(TmzSoundSystemMemory, OnlyTheTuneTheLibraryReadsIsKept) {

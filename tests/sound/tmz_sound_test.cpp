@@ -8,8 +8,12 @@
 #include "sound/tmz_sound_system.h"
 #include "timeline/demo_music.h"
 #include "timeline/demo_timeline.h"
+#include "tmz/tmz_api.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +28,111 @@ void waitMs(DWORD ms) {
     while (timeGetTime() - start < ms) Sleep(5);
 }
 
+std::vector<char> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+double libraryPosition() {
+    return tmzPosition() / 65536.0;
+}
+
+int32_t units(double seconds) {
+    return int32_t(seconds * 65536.0);
+}
+
+constexpr double VIDEO_FRAME = 1.0 / 60;
+
 } // namespace
+
+// Straight through the ordinals: seeking while playing, while stopped, and
+// (for the 2-second MP3) past the end, where the position runs on over
+// silence.
+TEST(TmzLibrarySeek, ThePositionReadsTheTimeSoughtAndRunsOnFromThere) {
+    const struct {
+        const char* file;
+        int32_t type;
+    } tunes[] = {
+        {"xm/libxmp_stereo.xm", 2}, {"it/libxmp_stereo.it", 4}, {"mp3/beets_whitenoise.mp3", 5}};
+    for (const auto& t : tunes) {
+        std::vector<char> data = readFile(tune(t.file));
+        ASSERT_FALSE(data.empty()) << t.file;
+        int32_t config[TMZ_CONFIG_WORDS];
+        tmzInit(config);
+        tmzOpen(nullptr, config);
+        ASSERT_EQ(tmzLoad(data.data(), int32_t(data.size()), t.type), 0) << t.file;
+
+        tmzPlay();
+        waitMs(200);
+        ASSERT_EQ(tmzSeek(units(2.5)), 0) << t.file;
+        EXPECT_NEAR(libraryPosition(), 2.5, VIDEO_FRAME) << t.file;
+        waitMs(300);
+        EXPECT_NEAR(libraryPosition(), 2.8, 0.1) << t.file << " runs on";
+        ASSERT_EQ(tmzSeek(units(0.5)), 0) << t.file; // backwards
+        EXPECT_NEAR(libraryPosition(), 0.5, VIDEO_FRAME) << t.file;
+
+        // Stopped, the position stands at the time sought; play goes on from it.
+        tmzStop();
+        ASSERT_EQ(tmzSeek(units(1.25)), 0) << t.file;
+        EXPECT_NEAR(libraryPosition(), 1.25, VIDEO_FRAME) << t.file;
+        waitMs(100);
+        EXPECT_NEAR(libraryPosition(), 1.25, VIDEO_FRAME) << t.file << " stands while stopped";
+        tmzPlay();
+        EXPECT_NEAR(libraryPosition(), 1.25, VIDEO_FRAME) << t.file;
+        waitMs(200);
+        EXPECT_NEAR(libraryPosition(), 1.45, 0.1) << t.file << " runs on after play";
+
+        EXPECT_NE(tmzSeek(-65536), 0) << t.file;
+        EXPECT_GT(libraryPosition(), 1.3) << t.file << " a refused seek moves nothing";
+        tmzShutdown();
+    }
+}
+
+TEST(TmzLibrarySeek, BeforeTheFirstPlayAndWithoutATune) {
+    std::vector<char> data = readFile(tune("xm/libxmp_stereo.xm"));
+    ASSERT_FALSE(data.empty());
+    int32_t config[TMZ_CONFIG_WORDS];
+    tmzInit(config);
+    tmzOpen(nullptr, config);
+    // No tune: only the clock moves.
+    ASSERT_EQ(tmzSeek(units(3.0)), 0);
+    EXPECT_NEAR(libraryPosition(), 3.0, VIDEO_FRAME);
+    tmzPlay();
+    waitMs(200);
+    EXPECT_NEAR(libraryPosition(), 3.2, 0.1);
+    tmzStop();
+    // Loaded, not yet played: the first play starts where the seek put it.
+    ASSERT_EQ(tmzLoad(data.data(), int32_t(data.size()), 2), 0);
+    EXPECT_NEAR(libraryPosition(), 0.0, 1e-9);
+    ASSERT_EQ(tmzSeek(units(7.0)), 0);
+    EXPECT_NEAR(libraryPosition(), 7.0, VIDEO_FRAME);
+    tmzPlay();
+    EXPECT_NEAR(libraryPosition(), 7.0, VIDEO_FRAME);
+    waitMs(200);
+    EXPECT_NEAR(libraryPosition(), 7.2, 0.1);
+    tmzShutdown();
+}
+
+// Through the sound system: after "stop" (which rewinds the library) the
+// clock counts on from the time sought, and the next play starts there.
+TEST(TmzSoundSystem, SeekWhilePlayingAndAfterStop) {
+    DiskFile disk;
+    TmzSoundSystem sound;
+    int handle = sound.load(tune("it/libxmp_stereo.it").c_str(), &disk);
+    ASSERT_EQ(handle, 1);
+    ASSERT_TRUE(sound.play(handle));
+    waitMs(100);
+    ASSERT_TRUE(sound.seek(handle, 6.0));
+    EXPECT_NEAR(sound.position(handle), 6.0, VIDEO_FRAME);
+    ASSERT_TRUE(sound.stop(handle));
+    ASSERT_TRUE(sound.seek(handle, 4.0));
+    EXPECT_NEAR(sound.position(handle), 4.0, VIDEO_FRAME);
+    waitMs(200);
+    EXPECT_NEAR(sound.position(handle), 4.2, 0.1); // counting on while stopped
+    ASSERT_TRUE(sound.play(handle));
+    EXPECT_NEAR(sound.position(handle), 4.0, VIDEO_FRAME); // the library, from where it was put
+    EXPECT_FALSE(sound.seek(handle, -2.0));
+}
 
 TEST(TmzSoundSystem, EachFormatLoadsPlaysAdvancesAndStops) {
     const char* files[] = {"mod/openmpt_test.mod", "xm/libxmp_stereo.xm", "it/libxmp_stereo.it",

@@ -2,7 +2,8 @@
 // A stand-in for the sound library that keeps time as tmz.dll does without a
 // device: a tune accepted by "load" is not playing and at 0; "play" runs the
 // position on from where it stood; "stop" holds it; "rewind" (after every
-// stop) sets it back to 0. Time comes from `fakeTmzNow` (milliseconds), which
+// stop) sets it back to 0; "seek" moves it, playing or not, and refuses a
+// negative time. Time comes from `fakeTmzNow` (milliseconds), which
 // tests also hand to the sound system as its tick.
 
 #include "sound/tmz_sound_system.h"
@@ -19,6 +20,7 @@ inline int loads = 0;
 inline bool refuseNext = false;
 inline const uint8_t* lastData = nullptr; // the tune it reads from
 inline int32_t lastSize = 0;
+inline int32_t lastSeek = -1; // the last position "seek" was given, 1/65536 s
 
 inline uint32_t tick() {
     return now;
@@ -33,6 +35,7 @@ inline void reset() {
     refuseNext = false;
     lastData = nullptr;
     lastSize = 0;
+    lastSeek = -1;
 }
 
 inline const TmzLibrary& library() {
@@ -67,6 +70,13 @@ inline const TmzLibrary& library() {
         },
         [] { return int32_t(seconds() * 65536.0); },
         [] {},
+        [](int32_t position) {
+            lastSeek = position;
+            if (position < 0) return -1;
+            heldAt = position / 65536.0;
+            playedFrom = now;
+            return 0;
+        },
     };
     return table;
 }
