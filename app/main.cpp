@@ -18,7 +18,13 @@
 #include "resource.h"
 #include "setup_dialog.h"
 #include "stats_file.h"
+#include "base/message_box.h"
 #include "timeline/demo_player.h"
+#include "timeline/start_options.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -89,6 +95,16 @@ int failStartup() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     setPrevBuild(NIGHTLOOM_PREV != 0);
+    // A plain start has no options; an author may start anywhere.
+    StartOptions options;
+    {
+        std::vector<std::string> args(__argv + 1, __argv + __argc);
+        std::string error;
+        if (!parseStartOptions(args, options, error)) {
+            showMessage(nullptr, error.c_str(), "Error", MessageIcon::Error);
+            return -1;
+        }
+    }
     openDiagLog();
     registerWindowClass(instance);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
@@ -123,7 +139,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     else
         input = new MessageInputSource;
     input->init(mainWindow);
+    demo->looseFilesFirst = options.looseFirst;
     demo->init(*displaySystem);
+    if (options.haveStart) demo->startAt(options.startSeconds);
 
     UINT period = 1;
     if (!isPrevBuild()) {

@@ -120,11 +120,19 @@ VirtualFile* ArchiveFile::clone() const {
     return copy;
 }
 
+const ArchiveEntry* ArchiveFile::findEntry(const std::string& wanted, bool readable) const {
+    if (!loaded) return nullptr;
+    for (const ArchiveEntry& e : directory) {
+        if (!equalsIgnoreCase(e.name, wanted.c_str())) continue;
+        if (readable && e.method != METHOD_STORED && e.method != METHOD_COMPRESSED) continue;
+        return &e;
+    }
+    return nullptr;
+}
+
 bool ArchiveFile::exists(const char* name) {
     std::string wanted = toArchiveName(name);
-    if (loaded)
-        for (const ArchiveEntry& e : directory)
-            if (equalsIgnoreCase(e.name, wanted.c_str())) return true;
+    if (findEntry(wanted, false)) return true;
     VirtualFile* disk = file->clone();
     bool found = disk->exists(wanted.c_str());
     delete disk;
@@ -148,23 +156,7 @@ uint8_t* ArchiveFile::loadEntry(const ArchiveEntry& entry) {
     return unpacked;
 }
 
-bool ArchiveFile::openRead(const char* name) {
-    if (buffer) return false;
-    std::string wanted = toArchiveName(name);
-    if (loaded) {
-        for (const ArchiveEntry& e : directory) {
-            if (!equalsIgnoreCase(e.name, wanted.c_str())) continue;
-            if (e.method != METHOD_STORED && e.method != METHOD_COMPRESSED) continue;
-            buffer = loadEntry(e);
-            if (!buffer) {
-                diagLog() << wanted << ": archive entry is corrupt\n";
-                return false;
-            }
-            size = e.unpacked;
-            position = 0;
-            return true;
-        }
-    }
+bool ArchiveFile::openLoose(const std::string& wanted) {
     VirtualFile* disk = file->clone();
     bool ok = false;
     if (disk->openRead(wanted.c_str())) {
@@ -179,6 +171,40 @@ bool ArchiveFile::openRead(const char* name) {
     }
     delete disk;
     return ok;
+}
+
+bool ArchiveFile::openRead(const char* name) {
+    if (buffer) return false;
+    std::string wanted = toArchiveName(name);
+    if (looseFirst && openLoose(wanted)) return true;
+    if (const ArchiveEntry* e = findEntry(wanted, true)) {
+        buffer = loadEntry(*e);
+        if (!buffer) {
+            diagLog() << wanted << ": archive entry is corrupt\n";
+            return false;
+        }
+        size = e->unpacked;
+        position = 0;
+        return true;
+    }
+    return !looseFirst && openLoose(wanted);
+}
+
+FileStamp ArchiveFile::archiveStamp() const {
+    auto* disk = dynamic_cast<const DiskFile*>(file);
+    if (!loaded || !disk) return FileStamp{};
+    FileStamp stamp = disk->stampOf(archiveName.c_str());
+    stamp.archived = true;
+    return stamp;
+}
+
+FileStamp ArchiveFile::stampOf(const char* name) {
+    const std::string wanted = toArchiveName(name);
+    auto* disk = dynamic_cast<const DiskFile*>(file);
+    FileStamp loose = disk ? disk->stampOf(wanted.c_str()) : FileStamp{};
+    if (looseFirst && loose.found) return loose;
+    if (findEntry(wanted, true)) return archiveStamp();
+    return loose;
 }
 
 bool ArchiveFile::openWrite(const char*) {

@@ -8,6 +8,7 @@
 // One entry is open per object at a time; use clones for more.
 
 #include "archive_format.h"
+#include "disk_file.h"
 #include "virtual_file.h"
 
 #include <string>
@@ -39,6 +40,15 @@ public:
     uint32_t tell() override;
 
     bool hasDirectory() const { return loaded; }
+    // Where `name` is read from now, to tell later whether it changed: a
+    // loose file's own stamp, or the archive file's for an entry.
+    FileStamp stampOf(const char* name);
+    // The archive file's stamp (not found without an archive).
+    FileStamp archiveStamp() const;
+
+    // Loose files before the archive's entries: an author's edits beside the
+    // program win over the packed show.
+    bool looseFirst = false;
     const std::vector<ArchiveEntry>& entries() const { return directory; }
     // File offset of the first byte after the directory.
     uint32_t dataOffset() const { return dataBase; }
@@ -46,6 +56,9 @@ public:
     const uint8_t* data() const { return buffer; }
 
 private:
+    // The first entry of that name (with `readable`, of a method it can unpack).
+    const ArchiveEntry* findEntry(const std::string& wanted, bool readable) const;
+    bool openLoose(const std::string& wanted);
     // Reads and unpacks one entry; null when it cannot be read or is corrupt.
     uint8_t* loadEntry(const ArchiveEntry& entry);
 

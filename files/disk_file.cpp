@@ -12,6 +12,8 @@
 #define NL_CLOSE ::_close
 #define NL_BINARY _O_BINARY
 #define NL_OWNER_RW (_S_IREAD | _S_IWRITE)
+#define NL_STAT_TYPE _stat64
+#define NL_STAT _stat64
 #else
 #include <unistd.h>
 #define NL_OPEN ::open
@@ -21,6 +23,8 @@
 #define NL_CLOSE ::close
 #define NL_BINARY 0
 #define NL_OWNER_RW (S_IRUSR | S_IWUSR)
+#define NL_STAT_TYPE stat
+#define NL_STAT ::stat
 #endif
 
 namespace {
@@ -59,20 +63,40 @@ bool DiskFile::exists(const char* name) {
     return probe.openRead(name);
 }
 
+std::vector<std::string> DiskFile::candidates(const std::string& given) const {
+    std::vector<std::string> paths{given};
+    size_t colon = given.rfind(':');
+    std::string stripped = colon == std::string::npos ? given : given.substr(colon + 1);
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(';', start);
+        if (end == std::string::npos) end = path.size();
+        if (end > start) paths.push_back(path.substr(start, end - start) + stripped);
+        start = end + 1;
+    }
+    return paths;
+}
+
+FileStamp DiskFile::stampOf(const char* name) const {
+    FileStamp stamp;
+    if (!name) return stamp;
+    for (const std::string& candidate : candidates(name)) {
+        struct NL_STAT_TYPE info;
+        if (NL_STAT(hostName(candidate).c_str(), &info) != 0 || !(info.st_mode & S_IFREG))
+            continue;
+        stamp.found = true;
+        stamp.size = uint64_t(info.st_size);
+        stamp.modified = int64_t(info.st_mtime);
+        return stamp;
+    }
+    return stamp;
+}
+
 bool DiskFile::openRead(const char* name) {
     if (fd >= 0 || !name) return false;
-    std::string given(name);
-    fd = openForReading(given);
-    if (fd < 0) {
-        size_t colon = given.rfind(':');
-        std::string stripped = colon == std::string::npos ? given : given.substr(colon + 1);
-        size_t start = 0;
-        while (fd < 0 && start <= path.size()) {
-            size_t end = path.find(';', start);
-            if (end == std::string::npos) end = path.size();
-            if (end > start) fd = openForReading(path.substr(start, end - start) + stripped);
-            start = end + 1;
-        }
+    for (const std::string& candidate : candidates(name)) {
+        fd = openForReading(candidate);
+        if (fd >= 0) break;
     }
     if (fd < 0) return false;
     long long length = NL_LSEEK(fd, 0, SEEK_END);

@@ -6,7 +6,22 @@
 
 #include "virtual_file.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+// What a loose file looks like on disk, to tell whether it changed.
+struct FileStamp {
+    bool found = false;
+    uint64_t size = 0;
+    int64_t modified = 0; // seconds of the file system's clock
+    bool archived = false; // an entry of the archive: the stamp is the archive's
+    bool operator==(const FileStamp& o) const {
+        return found == o.found && size == o.size && modified == o.modified &&
+               archived == o.archived;
+    }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
 
 class DiskFile : public VirtualFile {
 public:
@@ -31,10 +46,15 @@ public:
     virtual void setSearchPath(const char* path);
 
     const std::string& searchPath() const { return path; }
+    // The file `openRead(name)` would open, found the same way.
+    FileStamp stampOf(const char* name) const;
     // Bytes written since the file was opened for writing.
     uint32_t bytesWritten() const { return written; }
 
 private:
+    // The host paths openRead tries for `name`, in order.
+    std::vector<std::string> candidates(const std::string& name) const;
+
     int fd = -1;
     std::string path = kDefaultSearchPath;
     uint32_t written = 0;

@@ -11,6 +11,7 @@
 #include "output_targets.h"
 #include "layer_buffers.h"
 #include "particle_effects.h"
+#include "effects/particle_settings.h"
 #include "progressive_buffers.h"
 #include "scene_preparation.h"
 
@@ -263,4 +264,35 @@ void restoreDefaultPool(MetaScene& meta, DeviceContext& context,
             if (light->shadowType == SHADOW_MAP && !light->shadowColour)
                 makeShadowTargets(context, *light);
     for (LW6Scene* scene : drawingIntoTextures) sceneRenderTarget(meta, *scene, context);
+}
+
+void rewindMetaScene(MetaScene& meta) {
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
+        if (scene->releaseTargets) {
+            scene->releaseTargets(*scene);
+            scene->releaseTargets = nullptr;
+        }
+        scene->active = false;
+        scene->hold = false;
+        scene->startTime = 0;
+        scene->clearFlags = 3;
+        for (float& c : scene->clearColor) c = 0;
+        scene->clearDepth = 1.0f;
+        scene->currentCamera = scene->cameras.empty() ? nullptr : scene->cameras[0];
+        scene->renderTime = 0;
+        scene->renderTimeSet = false;
+        for (FxEmitter* e : scene->fxEmitter) {
+            if (!e) continue;
+            e->birthCount = 0;
+            e->birthsDue = 0;
+            for (Particle& p : e->particles) p.live = 0;
+        }
+        for (LWObject* object : scene->objects) {
+            auto* layer = dynamic_cast<LoadedLayer*>(object->layer);
+            auto* cloud = layer ? dynamic_cast<PointCloudBuffers*>(layer->device.get()) : nullptr;
+            if (!cloud) continue;
+            for (bool& valid : cloud->arrays.previousValid) valid = false;
+            cloud->lastDrawTime = 0;
+        }
+    }
 }

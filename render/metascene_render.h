@@ -56,5 +56,12 @@ std::vector<LW6Scene*> releaseDefaultPool(MetaScene& meta);
 void restoreDefaultPool(MetaScene& meta, DeviceContext& context,
                         const std::vector<LW6Scene*>& drawingIntoTextures);
 
+// Puts a loaded metascene back as its load left it, for a replay of the
+// script from the start: every scene stopped, unheld, at start time 0, with
+// the default clear and its first camera, drawing to the screen; particles,
+// point-cloud streaks and scene steps start afresh. What the script changed
+// in its surfaces is the caller's to undo.
+void rewindMetaScene(MetaScene& meta);
+
 // Unbinds every texture stage (before the textures of a metascene go).
 void unbindTextureStages(DeviceContext& context);

@@ -42,6 +42,9 @@ enum ControlKey : int {
     KEY_SLOWER = DIK_LEFT,
     KEY_FASTER = DIK_RIGHT,
     KEY_PAUSE = DIK_DOWN,
+    // With Ctrl held, two bank keys serve the author's loop instead.
+    KEY_RELOAD = DIK_F5,
+    KEY_OVERLAY = DIK_F6,
 };
 // The ranges above are read by offset from their first key.
 static_assert(KEY_DIGIT_9 - KEY_DIGIT_1 == 8 && KEY_DIGIT_0 == KEY_DIGIT_9 + 1);
@@ -139,8 +142,16 @@ void selectCamera(DemoControlState& s, int digit) {
            scene->fileName.c_str(), int(n));
 }
 
-void lastKey(int key, DemoControlState& s) {
-    if (key >= KEY_DIGIT_1 && key <= KEY_DIGIT_0) {
+bool ctrlDown(InputSource& input) {
+    return input.keyDown(DIK_LCONTROL) || input.keyDown(DIK_RCONTROL);
+}
+
+void lastKey(int key, bool ctrl, DemoControlState& s) {
+    if (ctrl && key == KEY_RELOAD) {
+        s.reloadAsked = true;
+    } else if (ctrl && key == KEY_OVERLAY) {
+        s.overlayToggled = true;
+    } else if (key >= KEY_DIGIT_1 && key <= KEY_DIGIT_0) {
         selectCamera(s, key == KEY_DIGIT_0 ? 0 : key - KEY_DIGIT_1 + 1);
     } else if (key >= KEY_BANK_0 && key <= KEY_BANK_8) {
         s.cameraBank = key - KEY_BANK_0;
@@ -203,5 +214,5 @@ void runControls(InputSource& input, DemoControlState& s) {
         startEffect(s.effect, EFFECT_FLASH_RISING, s.time, FLASH_SECONDS, FLASH_COLOUR);
         record(s.recorder, "%06d  flash 0.1 0xffffff \r\n", recorderMilliseconds(s.time));
     }
-    lastKey(input.takeLastKey(), s);
+    lastKey(input.takeLastKey(), ctrlDown(input), s);
 }

@@ -3,7 +3,8 @@
 // render switches, ambient light, free flight with keys and mouse, pausing
 // and playback speed, camera keys with banks, field-of-view modes, and the
 // recorder that writes camera cuts, fov changes and flashes as script lines
-// (time in milliseconds, six digits, CR LF) into "events.scr".
+// (time in milliseconds, six digits, CR LF) into "events.scr"; and the
+// author's loop: Ctrl+F5 asks for a reload, Ctrl+F6 for the overlay.
 
 #include "app/device_context.h"
 #include "app/input_source.h"
@@ -22,6 +23,10 @@ struct DemoControlState {
     ScreenEffect& effect;
     VirtualFile* recorder; // open for writing, or null
     LW6Scene* firstScene;  // of the current metascene; null when there is none
+    // Asked for this step (the player acts on them): Ctrl+F5 reloads the
+    // script and changed metascenes, Ctrl+F6 shows or hides the overlay.
+    bool reloadAsked = false;
+    bool overlayToggled = false;
 };
 
 // One input step: polls `input`, then acts on the keys in their fixed order.

@@ -4,17 +4,33 @@
 
 bool DemoMusic::execute(const ScriptEvent& e, VirtualFile* files) {
     if (isPlayEvent(e.id)) {
-        if (sound) {
+        if (cueing) {
+            cue = Cue{e.args[0].word ? e.args[0].word : "", e.time / 1000.0, false};
+        } else if (sound) {
             handle = sound->load(e.args[0].word, files);
             sound->play(handle);
         }
         return true;
     }
     if (e.id == EV_STOPSOUND) {
-        if (sound) sound->stop(handle);
+        if (cueing)
+            cue.stopped = true;
+        else if (sound)
+            sound->stop(handle);
         return true;
     }
     return false;
+}
+
+void DemoMusic::resume(double seconds, VirtualFile* files) {
+    cueing = false;
+    if (!sound || cue.name.empty()) return;
+    // A tune stops and counts on from where it stood; loaded, moved there
+    // and stopped at once, it never sounds.
+    handle = sound->load(cue.name.c_str(), files);
+    if (!cue.stopped) sound->play(handle);
+    sound->seek(handle, seconds - cue.since);
+    if (cue.stopped) sound->stop(handle);
 }
 
 double DemoMusic::position() {

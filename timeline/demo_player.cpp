@@ -13,6 +13,7 @@
 #include "render/surface_programs.h"
 #include "sound/tmz_sound_system.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -33,6 +34,8 @@ void DemoPlayer::init(DisplaySystem& display) {
     started = std::chrono::steady_clock::now();
     archive = std::make_unique<ArchiveFile>(diskPrototype);
     archive->openArchive(archiveName.c_str()); // without it, loose files serve
+    archive->looseFirst = looseFilesFirst;
+    archiveStampAtOpen = archive->archiveStamp();
     tokenizer = std::make_unique<TextTokenizer>(archive.get());
     const std::string& script = display.settings.scriptFile;
     scriptName = script.empty() ? "scene.scr" : script;
@@ -80,6 +83,7 @@ double DemoPlayer::musicPosition() {
 
 void DemoPlayer::update(bool draw) {
     if (done || !music.sound) return;
+    frameRate.frame(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     timeline.advance(music.position());
     timeline.runEvents(timeline.now(), *this);
     if (timeline.time >= 0) {
@@ -186,6 +190,7 @@ void DemoPlayer::drawPasses() {
             drawScreenEffect(context, effect, timeline.time, white ? white->texture() : nullptr);
         if (step.crossFadeEnded) endCrossFade();
         if (isPrevBuild() || i == passes - 1 || twoOutputs) {
+            if (overlayShown) drawOverlay();
             profiler().begin(PROFILE_PRESENT);
             context.present();
             profiler().end(PROFILE_PRESENT);
@@ -195,6 +200,11 @@ void DemoPlayer::drawPasses() {
 
 void DemoPlayer::execute(const ScriptEvent& e, int) {
     if (music.execute(e, archive.get())) return;
+    if (music.cueing && e.id == EV_STOP) {
+        // Seeking: a scene drawing into a texture leaves its last picture there.
+        LW6Scene* scene = findScene(e.args[0].word);
+        if (scene && scene->active && scene->renderSurface) drawHiddenFrame(timeline.time);
+    }
     runCommand(e);
 }
 
@@ -217,12 +227,10 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         if (!context.freeFlight) done = true;
         return;
     case EV_LOADMETA:
-        mts.push_back(loadBinaryMetascene(&context, archive.get(), e.args[0].word));
+        mts.push_back(loadMeta(e));
         return;
     case EV_LOADMETASCRIPT: {
-        showProgress(0, this);
-        std::unique_ptr<MetaScene> meta =
-            loadMetascript(&context, archive.get(), e.args[0].word, showProgress, this);
+        std::unique_ptr<MetaScene> meta = loadMeta(e);
         if (!meta) missingTarget(e.id, 'm');
         mts.push_back(std::move(meta));
         return;
@@ -316,7 +324,11 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         }
         Texture* target = renderTargetOf(*scene);
         // The texture it replaces stays in the metascene's list, which owns it.
-        if (target && !surface->textureLayers.empty()) surface->textureLayers[0]->texture = target;
+        if (target && !surface->textureLayers.empty()) {
+            LWTextureLayer* layer = surface->textureLayers[0];
+            replaced.push_back(Replaced{current, layer, layer->texture});
+            layer->texture = target;
+        }
         return;
     }
     case EV_HOLD:
@@ -404,6 +416,13 @@ void DemoPlayer::destroyMeta(std::unique_ptr<MetaScene>& meta) {
     // A running effect must not keep a texture of the metascene that goes.
     for (const Texture* t : meta->textures.all())
         if (effect.texture == t) effect = ScreenEffect{};
+    const MetaScene* gone = meta.get();
+    loadStamps.erase(std::remove_if(loadStamps.begin(), loadStamps.end(),
+                                    [gone](const LoadStamp& s) { return s.meta == gone; }),
+                     loadStamps.end());
+    replaced.erase(std::remove_if(replaced.begin(), replaced.end(),
+                                  [gone](const Replaced& r) { return r.meta == gone; }),
+                   replaced.end());
     meta.reset();
     unbindTextureStages(context);
 }
@@ -433,6 +452,11 @@ void DemoPlayer::inputStep(InputSource& input) {
         timeline.time,  effect,
         &recorder,      current && !current->scenes.empty() ? current->scenes[0].get() : nullptr};
     runControls(input, state);
+    if (state.overlayToggled) overlayShown = !overlayShown;
+    if (state.reloadAsked) {
+        reload();
+        overlayShown = true; // the outcome is shown there
+    }
 }
 
 void DemoPlayer::teardown() {
@@ -441,6 +465,9 @@ void DemoPlayer::teardown() {
     current = nullptr;
     for (std::unique_ptr<MetaScene>& meta : mts) destroyMeta(meta);
     mts.clear();
+    for (std::unique_ptr<MetaScene>& meta : kept) destroyMeta(meta);
+    kept.clear();
+    overlays.clear();
     music.sound.reset();
     secondPicture.reset();
     loadingScreen.release();

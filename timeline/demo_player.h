@@ -17,7 +17,11 @@
 #include "files/text_tokenizer.h"
 #include "lightwave/meta_scene.h"
 #include "metascene_loader.h"
+#include "overlay_text.h"
 #include "render/metascene_render.h"
+#include "render/text_overlay.h"
+
+class LWTextureLayer;
 #include "render/scene_preparation.h"
 #include "render/scene_renderer.h"
 
@@ -61,6 +65,27 @@ public:
     bool allowOnePass = true;
     int onePassFrames = 0;
 
+    // The author's loop. Starts the show at demo time `seconds` instead of 0:
+    // the events before it run at once, each at its own time (loading,
+    // activation, scene and effect state as they would stand there), the
+    // music is moved to where it would be, and play goes on from there.
+    // False when the demo has ended (or never started).
+    bool startAt(double seconds);
+    // Re-reads the script, and the metascenes whose files changed (the rest
+    // are kept and replayed), and goes on at the same demo time through
+    // startAt. A script that cannot be read or has an error leaves the
+    // running one as it was; `notice` says why, with the line.
+    bool reload();
+    // Read loose files before the archive's entries (set before init).
+    bool looseFilesFirst = false;
+    // The corner overlay (Ctrl+F6), and the last reload's outcome on it.
+    bool overlayShown = false;
+    std::string notice;
+    // The metascenes the last reload kept, and those it read again.
+    int metascenesKept = 0, metascenesRead = 0;
+    // The overlay's lines for the state now.
+    std::vector<std::string> overlayText() const;
+
     // The first non-empty metascene whose name begins with `name` (as written).
     MetaScene* findMeta(const char* name) const;
     // The current metascene's scene whose name begins with `name` (any case).
@@ -80,6 +105,16 @@ public:
 private:
     void execute(const ScriptEvent& event, int index) override;
     double musicPosition() override;
+    void passFrames(double seconds) override;
+    // While seeking: the active scenes drawn once at `seconds`, not shown, so
+    // that a texture a scene stops drawing into holds its last picture.
+    void drawHiddenFrame(double seconds);
+    // A metascene loaded by a script command, through the kept ones of a
+    // reload when its files are as they were.
+    std::unique_ptr<MetaScene> loadMeta(const ScriptEvent& event);
+    void stampFiles(const MetaScene& meta, bool binary);
+    bool filesUnchanged(const MetaScene& meta);
+    void drawOverlay();
     void drawPasses();
     void selectPass(int i, bool onePass);
     int passCount() const;
@@ -105,4 +140,24 @@ private:
     std::chrono::steady_clock::time_point started;
     std::vector<std::vector<LW6Scene*>> drawingIntoTextures; // per metascene, across a reset
     bool first3DFrameLogged = false;
+
+    // What each loaded metascene read, to tell at a reload whether it changed.
+    struct LoadStamp {
+        const MetaScene* meta;
+        bool binary;
+        std::vector<std::pair<std::string, FileStamp>> files;
+    };
+    std::vector<LoadStamp> loadStamps;
+    FileStamp archiveStampAtOpen;
+    // Metascenes a reload keeps until the replayed script loads them again.
+    std::vector<std::unique_ptr<MetaScene>> kept;
+    // What "setrt" put into surfaces, undone before a kept metascene replays.
+    struct Replaced {
+        const MetaScene* meta;
+        LWTextureLayer* layer;
+        Texture* texture; // the one it held before
+    };
+    std::vector<Replaced> replaced;
+    std::vector<std::unique_ptr<TextOverlay>> overlays; // per output
+    FrameRate frameRate;
 };

@@ -1,6 +1,7 @@
 #include "demo_timeline.h"
 
 #include <cmath>
+#include <cstdint>
 
 void DemoTimeline::advance(double musicPosition) {
     previousTime = time;
@@ -37,6 +38,47 @@ void DemoTimeline::runEvents(int now, DemoCommands& commands) {
         }
         programCounter = index + 1;
     }
+}
+
+namespace {
+
+// The frames that would have run between two events: one at the time of
+// the events just run (after them, as a frame runs its events before it
+// moves the effect on), and one just before the next.
+void passFramesBetween(int lastMs, int nextMs, DemoCommands& commands) {
+    if (lastMs >= 0 && nextMs > lastMs) commands.passFrames(lastMs / 1000.0);
+    if (nextMs - 1 > lastMs) commands.passFrames((nextMs - 1) / 1000.0);
+}
+
+} // namespace
+
+int DemoTimeline::seekTo(int target, DemoCommands& commands) {
+    int lastMs = -1; // time of the events last run
+    while (programCounter < int(events.size()) && events[size_t(programCounter)].time < target) {
+        const int index = programCounter;
+        const ScriptEvent& event = events[size_t(index)];
+        passFramesBetween(lastMs, event.time, commands);
+        lastMs = event.time;
+        time = previousTime = event.time / 1000.0;
+        if (event.id == EV_RESTART) restartMark = index;
+        commands.execute(event, index);
+        programCounter = index + 1;
+        if (event.id == EV_STOPSOUND && loop && restartMark >= 0) {
+            const ScriptEvent& mark = events[size_t(restartMark)];
+            programCounter = restartMark + 1;
+            lastMs = mark.time;
+            const int length = event.time - mark.time;
+            if (length <= 0) {
+                target = mark.time; // the frames would turn this loop for ever
+                break;
+            }
+            // Round the loop as many times as fit: where the target falls in it.
+            target = mark.time + int((int64_t(target) - event.time) % length);
+        }
+    }
+    passFramesBetween(lastMs, target, commands);
+    time = previousTime = target / 1000.0;
+    return target;
 }
 
 int findTimelessLoop(const std::vector<ScriptEvent>& events, int* markIndex) {

@@ -20,6 +20,10 @@ public:
     virtual void execute(const ScriptEvent& event, int index) = 0;
     // The music position in seconds, as the sound system reports it now.
     virtual double musicPosition() = 0;
+    // While the timeline seeks: a frame at `seconds` would have run here
+    // (the screen effect moves on, a cross-fade may end). The seek passes
+    // one at the time of the events just run and one just before the next.
+    virtual void passFrames(double seconds) { (void)seconds; }
 };
 
 // The index of the first "stopsound" that would loop back to its "restart"
@@ -39,6 +43,13 @@ public:
     // run the same events again without end: it jumps once and ends the run,
     // so such a loop turns once a frame.
     void runEvents(int now, DemoCommands& commands);
+    // Starts the timeline at `targetMs`: every event before it runs at once,
+    // each at its own time, as the frames up to there would have run it; the
+    // events at `targetMs` are left to the first frame. A "stopsound" that
+    // loops back comes round as often as playing would have, so the clock
+    // ends where the looping show would stand; a loop in which no time
+    // passes leaves it at its mark. Returns the time reached, in ms.
+    int seekTo(int targetMs, DemoCommands& commands);
 
     std::vector<ScriptEvent> events;
     double time = 0;         // seconds

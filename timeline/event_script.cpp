@@ -62,13 +62,18 @@ int wholeMilliseconds(float ms) {
     return static_cast<int>(ms);
 }
 
-bool fail(const char* format, int line, const char* word = nullptr) {
+// Shows the error in its box, or hands its text to a caller that shows it
+// its own way.
+bool fail(std::string* error, const char* format, int line, const char* word = nullptr) {
     char text[512];
     if (word)
         std::snprintf(text, sizeof text, format, line, word);
     else
         std::snprintf(text, sizeof text, format, line);
-    showMessage(nullptr, text, "Error", MessageIcon::Warning);
+    if (error)
+        *error = text;
+    else
+        showMessage(nullptr, text, "Error", MessageIcon::Warning);
     return false;
 }
 
@@ -86,17 +91,17 @@ const KeywordInfo* keywordById(int id) {
     return nullptr;
 }
 
-bool parseScript(TextTokenizer& tokenizer, std::vector<ScriptEvent>& events) {
+bool parseScript(TextTokenizer& tokenizer, std::vector<ScriptEvent>& events, std::string* error) {
     if (tokenizer.atEnd()) return true;
     int previous = 0;
     for (;;) {
         int line = tokenizer.lineOf(tokenizer.tell());
         int time = wholeMilliseconds(tokenizer.readTime());
-        if (previous > time) return fail("scene.scr(%d): Script not in chronoligical order!", line);
+        if (previous > time) return fail(error, "scene.scr(%d): Script not in chronoligical order!", line);
         previous = time;
         const char* word = tokenizer.readWord();
         const KeywordInfo* keyword = findKeyword(word);
-        if (!keyword) return fail("scene.scr(%d): Unknown keyword \"%s\"!", line, word);
+        if (!keyword) return fail(error, "scene.scr(%d): Unknown keyword \"%s\"!", line, word);
         ScriptEvent event = {};
         event.time = time;
         event.id = keyword->id;

@@ -7,6 +7,7 @@
 #include "files/text_tokenizer.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 enum ArgType { ARG_WORD = 0, ARG_INT = 1, ARG_FLOAT = 2, ARG_TIME = 3 };
@@ -101,5 +102,7 @@ const KeywordInfo* keywordById(int id);
 // Parses the loaded script into `events` (appending, in file order). On an
 // error shows a warning box titled "Error" with the failing event's line and
 // returns false; the events before it stay in the list. Arguments missing
-// at the very end of the text read as "" and 0.
-bool parseScript(TextTokenizer& tokenizer, std::vector<ScriptEvent>& events);
+// at the very end of the text read as "" and 0. With `error` the box is not
+// shown: its text goes there instead.
+bool parseScript(TextTokenizer& tokenizer, std::vector<ScriptEvent>& events,
+                 std::string* error = nullptr);

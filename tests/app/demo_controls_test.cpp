@@ -326,3 +326,28 @@ TEST_F(DemoControls, WithoutAFirstSceneItsKeysDoNothing) {
 }
 
 } // namespace
+
+TEST_F(DemoControls, CtrlWithF5AsksForAReloadAndWithF6ForTheOverlay) {
+    cameraBank = 3;
+    step({DIK_LCONTROL, DIK_F5});
+    EXPECT_TRUE(state.reloadAsked);
+    EXPECT_FALSE(state.overlayToggled);
+    EXPECT_EQ(cameraBank, 3); // not a bank key while Ctrl is held
+    state.reloadAsked = false;
+    input.keys[DIK_LCONTROL] = 0; // the right Ctrl serves as well
+    input.keys[DIK_RCONTROL] = 1;
+    step({DIK_F6});
+    EXPECT_TRUE(state.overlayToggled);
+    EXPECT_FALSE(state.reloadAsked);
+    EXPECT_EQ(cameraBank, 3);
+    // Released, they choose banks 4 and 5 as before.
+    input.keys[DIK_RCONTROL] = 0;
+    state.overlayToggled = false;
+    step({DIK_F5});
+    EXPECT_EQ(cameraBank, 4);
+    step({DIK_F6});
+    EXPECT_EQ(cameraBank, 5);
+    EXPECT_FALSE(state.reloadAsked);
+    EXPECT_FALSE(state.overlayToggled);
+    EXPECT_TRUE(recorder.text.empty()); // none of this is a script line
+}

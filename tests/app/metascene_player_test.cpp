@@ -22,79 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/show_folder.h"
+
 namespace {
-
 using B = LwoBuilder;
-using Bytes = LwoBuilder::Bytes;
-
-uint32_t clockMs = 0;
-uint32_t readClock() {
-    return clockMs;
-}
-SoundSystem* makeClock() {
-    return new SilentSoundSystem(readClock);
-}
-
-struct Grab {
-    bool wanted = false;
-    Readback frame;
-};
-void grab(IDirect3DDevice8* device, void* user) {
-    auto* g = static_cast<Grab*>(user);
-    if (g->wanted) readBackBuffer(device, &g->frame);
-    g->wanted = false;
-}
-
-bool closeTo(uint32_t rgb, uint32_t expected, int tolerance) {
-    for (int s = 0; s < 24; s += 8)
-        if (std::abs(int((rgb >> s) & 0xFF) - int((expected >> s) & 0xFF)) > tolerance)
-            return false;
-    return true;
-}
-
-// A show folder with two scenes ("screen" and "target") and an object with a
-// picture surface, and a player over it.
-struct Show {
-    TempDir tmp{true};
-    TestStage stage;
-    MessageRecorder messages;
-    Grab frame;
-    std::unique_ptr<DemoPlayer> demo;
-
-    explicit Show(const std::string& script) {
-        const std::string pictures = std::string(NL_TESTDATA_DIR) + "/images/";
-        std::filesystem::copy_file(pictures + "jpeg/pillow_hopper.jpg", tmp.path("loading.jpg"));
-        std::filesystem::copy_file(pictures + "jpeg/pillow_hopper.jpg", tmp.path("sglow.jpg"));
-        std::filesystem::copy_file(pictures + "pcx/allegro_planet.pcx", tmp.path("planet.pcx"));
-        tmp.write("thing.lwo", B::pictureTriangle("Picture", "planet.pcx"));
-        const std::string camera = "AddCamera\nCameraMotion\nNumChannels 0\n";
-        tmp.write("screen.lws", "LWSC\n3\nLoadObjectLayer 1 thing.lwo\n" + camera + camera);
-        tmp.write("target.lws", "LWSC\n3\n" + camera +
-                                    "AddLight\nLightName Sun\nShadowType 2\nLightConeAngle 30\n"
-                                    "AddLight\nLightName Fill\nShadowType 1\n");
-        tmp.write("meta.txt", "screen.lws target.lws\n");
-        tmp.write("scene.scr", "0 playxm tune.xm\n0 loadmetascript meta.txt\n"
-                               "0 activemeta meta\n" +
-                                   script);
-        if (!stage.open(160, 120)) return;
-        stage.context->beforePresent = grab;
-        stage.context->beforePresentUser = &frame;
-        demo = std::make_unique<DemoPlayer>(*stage.context);
-        demo->soundFactory = makeClock;
-        clockMs = 100000;
-        demo->init(stage.display);
-        demo->update(); // time 0: the tune starts, the metascene loads (with its loading screen)
-    }
-    // One frame at `seconds` of show time; returns the frame's centre.
-    uint32_t frameAt(double seconds) {
-        clockMs = 100000 + uint32_t(seconds * 1000 + 0.5);
-        frame.wanted = true;
-        demo->update();
-        return frame.frame.pixels.empty() ? 0xDEADBEEF : frame.frame.rgb(80, 60);
-    }
-    LW6Scene* scene(const char* name) { return demo->findScene(name); }
-};
-
 } // namespace
 
 TEST(MetascenePlayer, ScenesClearInTheirColourAndTheSecondEyeKeepsTheFirstEyesChannels) {

@@ -4,6 +4,8 @@
 #include "files/disk_file.h"
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -125,6 +127,54 @@ TEST(ArchiveFile, DiskServesOnlyNamesTheArchiveLacks) {
     EXPECT_TRUE(archive.exists("pics/b.jpg"));
     EXPECT_FALSE(archive.exists("pics/c.jpg"));
     EXPECT_FALSE(archive.openRead("pics/c.jpg"));
+}
+
+TEST(ArchiveFile, LooseFirstLetsFilesBesideTheProgramWin) {
+    TempDir tmp(true);
+    tmp.write("moonwell.sar", archiveOf({stored("scene.scr", "packed"), stored("only.txt", "in")}));
+    tmp.write("scene.scr", "edited");
+    DiskFile disk;
+    ArchiveFile archive(disk);
+    ASSERT_TRUE(archive.openArchive("moonwell.sar"));
+    archive.looseFirst = true;
+    ASSERT_TRUE(archive.openRead("scene.scr"));
+    EXPECT_EQ(readAll(archive), "edited");
+    archive.close();
+    // Names only the archive has still come from it.
+    ASSERT_TRUE(archive.openRead("only.txt"));
+    EXPECT_EQ(readAll(archive), "in");
+    archive.close();
+    EXPECT_FALSE(archive.openRead("neither.txt"));
+}
+
+TEST(ArchiveFile, StampsTellWhetherWhatANameReadsHasChanged) {
+    TempDir tmp(true);
+    tmp.write("moonwell.sar", archiveOf({stored("packed.txt", "in")}));
+    tmp.write("loose.txt", "one");
+    DiskFile disk;
+    ArchiveFile archive(disk);
+    ASSERT_TRUE(archive.openArchive("moonwell.sar"));
+    const FileStamp loose = archive.stampOf("loose.txt");
+    const FileStamp packed = archive.stampOf("packed.txt");
+    EXPECT_TRUE(loose.found);
+    EXPECT_FALSE(loose.archived);
+    EXPECT_EQ(loose.size, 3u);
+    EXPECT_TRUE(packed.archived); // an entry is as new as its archive
+    EXPECT_EQ(packed, archive.archiveStamp());
+    EXPECT_FALSE(archive.stampOf("missing.txt").found);
+
+    tmp.write("loose.txt", "changed"); // another size
+    EXPECT_NE(archive.stampOf("loose.txt"), loose);
+    tmp.write("loose.txt", "two"); // the same size, a later time
+    std::filesystem::last_write_time(tmp.path("loose.txt"),
+                                     std::filesystem::last_write_time(tmp.path("loose.txt")) +
+                                         std::chrono::seconds(5));
+    EXPECT_NE(archive.stampOf("loose.txt"), loose);
+    // A loose copy beside the archive counts only when loose files come first.
+    tmp.write("packed.txt", "out");
+    EXPECT_EQ(archive.stampOf("packed.txt"), packed);
+    archive.looseFirst = true;
+    EXPECT_FALSE(archive.stampOf("packed.txt").archived);
 }
 
 TEST(ArchiveFile, WithoutAnArchiveEverythingComesFromDisk) {

@@ -165,6 +165,60 @@ TEST_P(MusicClock, ALoopInWhichNoTimePassesTurnsOnceAFrame) {
     EXPECT_EQ(findTimelessLoop(tl.events), 3);
 }
 
+// Starting at a time as the player's --start does: the events before it
+// run at once with the music only noted, then the one tune that plays there
+// is loaded and moved to where it stands.
+double startAt(DemoTimeline& tl, Show& show, int ms) {
+    show.music.cueing = true;
+    const int reached = tl.seekTo(ms, show);
+    show.music.resume(tl.time, &show.source);
+    tl.previousMusicPosition = float(show.musicPosition());
+    return reached / 1000.0;
+}
+
+TEST_P(MusicClock, StartingAtATimeLoadsOnlyTheTuneThatPlaysThereAndPutsItThere) {
+    TextTokenizer t(nullptr);
+    DemoTimeline tl = timelineOf("0 playxm a.xm  0:05 playxm b.xm  0:09 fov 1  0:12 stopdemo", t);
+    Show show(GetParam());
+    EXPECT_DOUBLE_EQ(startAt(tl, show, 7500), 7.5);
+    EXPECT_NEAR(show.musicPosition(), 2.5, 1e-4); // b.xm started at 5 s
+    if (GetParam() == Sound::Library) {
+        EXPECT_EQ(fake_tmz::loads, 1);
+        ASSERT_EQ(fake_tmz::lastSize, 64);
+        EXPECT_EQ(fake_tmz::lastData[0], 2); // b.xm's bytes
+        EXPECT_TRUE(fake_tmz::playing);
+    }
+    play(tl, show, 10, 3);
+    EXPECT_NEAR(wallOf(show, 2), 1.5, FRAME_S + 1e-9); // 9 s of demo time
+    EXPECT_NEAR(wallOf(show, 3), 4.5, FRAME_S + 1e-9);
+}
+
+TEST_P(MusicClock, StartingAfterStopsoundLeavesTheTuneStoppedAndTheClockRunning) {
+    TextTokenizer t(nullptr);
+    DemoTimeline tl = timelineOf("0 playxm a.xm  0:02 stopsound  0:06 fov 1  0:08 stopdemo", t);
+    Show show(GetParam());
+    startAt(tl, show, 4000);
+    EXPECT_NEAR(show.musicPosition(), 4.0, 1e-4);
+    if (GetParam() == Sound::Library) {
+        EXPECT_FALSE(fake_tmz::playing); // never heard
+    }
+    play(tl, show, 10, 3);
+    EXPECT_NEAR(wallOf(show, 2), 2.0, FRAME_S + 1e-9);
+    EXPECT_NEAR(wallOf(show, 3), 4.0, FRAME_S + 1e-9);
+}
+
+TEST_P(MusicClock, StartingBeyondALoopsEndComesRoundAsTheLoopingShowWould) {
+    TextTokenizer t(nullptr);
+    DemoTimeline tl = timelineOf("0 restart  0 playxm a.xm  0:03 fov 1  0:05 stopsound", t);
+    Show show(GetParam());
+    // 12 s is two whole turns and 2 s into the third.
+    EXPECT_DOUBLE_EQ(startAt(tl, show, 12000), 2.0);
+    EXPECT_NEAR(show.musicPosition(), 2.0, 1e-4);
+    play(tl, show, 4, 3, true);
+    EXPECT_NEAR(wallOf(show, 2, 1), 1.0, FRAME_S + 1e-9); // "fov 1" at 3 s again
+    EXPECT_NEAR(wallOf(show, 3, 1), 3.0, FRAME_S + 1e-9);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSoundSystems, MusicClock,
                          ::testing::Values(Sound::Silent, Sound::Library),
                          [](const ::testing::TestParamInfo<Sound>& info) {

@@ -162,14 +162,17 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         if (!save(grabs.output[0], (outDir / "frame_loading.png").string(), err)) status = 1;
         const int lastEvent = demo.timeline.events.empty() ? 0 : demo.timeline.events.back().time;
         const std::vector<int> times = captureTimes(options, lastEvent);
-        uint32_t now = 0; // ms of clock since the base
+        // Demo time starts at --from; the clock counts from its base there.
+        const uint32_t startMs = uint32_t(startMilliseconds(options));
+        if (startMs > 0) demo.startAt(startMs / 1000.0);
+        uint32_t now = startMs; // ms of demo time
         bool first = true;
         for (int target : times) {
             // Frames as a player would run them, up to the capture time.
             while (!demo.done && (first || now + FRAME_MS < uint32_t(target))) {
                 if (!first) now += FRAME_MS;
                 first = false;
-                gClockMs = CLOCK_BASE_MS + now;
+                gClockMs = CLOCK_BASE_MS + now - startMs;
                 demo.update(false);
                 pump();
             }
@@ -179,7 +182,7 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
                 break;
             }
             now = uint32_t(target);
-            gClockMs = CLOCK_BASE_MS + now;
+            gClockMs = CLOCK_BASE_MS + now - startMs;
             grabs.want(false);
             demo.update(true);
             pump();

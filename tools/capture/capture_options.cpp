@@ -1,5 +1,7 @@
 #include "capture_options.h"
 
+#include "timeline/start_options.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -56,13 +58,20 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
                 return false;
             }
             ++i;
-        } else if (a == "--from" || a == "--to") {
+        } else if (a == "--from") {
+            // As the player's --start: seconds, or the script's time syntax.
+            if (!parseStartTime(value, o.from)) {
+                error = "--from: \"" + value + "\" is not a time (seconds, or m:ss.mmm)";
+                return false;
+            }
+            ++i;
+        } else if (a == "--to") {
             if (!number(value, x) || x < 0) {
                 error = a + ": \"" + value + "\" is not a time in seconds";
                 return false;
             }
-            (a == "--from" ? o.from : o.to) = x;
-            haveTo |= a == "--to";
+            o.to = x;
+            haveTo = true;
             ++i;
         } else if (a == "--out") {
             o.outDir = value;
@@ -103,6 +112,10 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
         return false;
     }
     std::sort(o.timesMs.begin(), o.timesMs.end());
+    if (!o.timesMs.empty() && o.timesMs.front() < startMilliseconds(o)) {
+        error = "--at: a time lies before --from";
+        return false;
+    }
     o.timesMs.erase(std::unique(o.timesMs.begin(), o.timesMs.end()), o.timesMs.end());
     return true;
 }
@@ -129,4 +142,8 @@ std::string eyeFrameFileName(const std::string& dir, int ms, int eye) {
     char name[40];
     std::snprintf(name, sizeof name, "frame_%06d_%s.png", ms, eye == 0 ? "left" : "right");
     return dir + "/" + name;
+}
+
+int startMilliseconds(const CaptureOptions& o) {
+    return int(std::lround(o.from * 1000));
 }

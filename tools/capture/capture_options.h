@@ -1,10 +1,13 @@
 #pragma once
 // The frame capture's command line:
-//   nightloom-capture --at T1,T2,... --out DIR [--archive PATH] [--size WxH]
+//   nightloom-capture --at T1,T2,... [--from S] --out DIR [--archive PATH] [--size WxH]
 //                     [--eye-passes | --stereo]
 //   nightloom-capture --fps N [--from S] [--to S] --out DIR [--archive PATH] [--size WxH]
 //                     [--eye-passes | --stereo]
-// Times are seconds of demo time.
+// Times are seconds of demo time. --from starts the show there the way the
+// player's --start does (the events before it at once, the music moved
+// there) instead of playing every frame up to it; it also takes the
+// script's time syntax (m:ss.mmm).
 
 #include <string>
 #include <vector>
@@ -29,6 +32,9 @@ bool parseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
 // The capture times in milliseconds: the --at list, or every 1/fps from
 // `from` to `to` (`lastEventMs` when no --to was given).
 std::vector<int> captureTimes(const CaptureOptions& options, int lastEventMs);
+
+// Where the show starts, in ms of demo time (0 without --from).
+int startMilliseconds(const CaptureOptions& options);
 
 // "DIR/frame_001500.png" for 1500 ms.
 std::string frameFileName(const std::string& dir, int ms);
