@@ -117,6 +117,7 @@ bool ArchiveFile::openArchive(const char* name) {
 VirtualFile* ArchiveFile::clone() const {
     auto* copy = new ArchiveFile(*file);
     if (!archiveName.empty()) copy->openArchive(archiveName.c_str());
+    copy->looseFirst = looseFirst;
     return copy;
 }
 

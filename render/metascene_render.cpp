@@ -279,14 +279,20 @@ void rewindMetaScene(MetaScene& meta) {
         for (float& c : scene->clearColor) c = 0;
         scene->clearDepth = 1.0f;
         scene->currentCamera = scene->cameras.empty() ? nullptr : scene->cameras[0];
-        scene->renderTime = 0;
-        scene->renderTimeSet = false;
         for (FxEmitter* e : scene->fxEmitter) {
             if (!e) continue;
             e->birthCount = 0;
             e->birthsDue = 0;
             for (Particle& p : e->particles) p.live = 0;
         }
+    }
+    forgetSceneSteps(meta);
+}
+
+void forgetSceneSteps(MetaScene& meta) {
+    for (const std::unique_ptr<LW6Scene>& scene : meta.scenes) {
+        scene->renderTime = 0;
+        scene->renderTimeSet = false;
         for (LWObject* object : scene->objects) {
             auto* layer = dynamic_cast<LoadedLayer*>(object->layer);
             auto* cloud = layer ? dynamic_cast<PointCloudBuffers*>(layer->device.get()) : nullptr;

@@ -63,5 +63,10 @@ void restoreDefaultPool(MetaScene& meta, DeviceContext& context,
 // in its surfaces is the caller's to undo.
 void rewindMetaScene(MetaScene& meta);
 
+// Forgets the metascene's last drawn frames: each scene's next frame steps
+// its particles by nothing, and point-cloud streaks start where the points
+// are (after frames drawn out of the show's order, as a seek draws them).
+void forgetSceneSteps(MetaScene& meta);
+
 // Unbinds every texture stage (before the textures of a metascene go).
 void unbindTextureStages(DeviceContext& context);

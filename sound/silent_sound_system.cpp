@@ -29,7 +29,8 @@ int SilentSoundSystem::load(const char*, VirtualFile*) {
 
 bool SilentSoundSystem::play(int handle) {
     if (!valid(handle)) return false;
-    timers[size_t(handle - 1)] = TimerItem{true, tick() * 0.001};
+    TimerItem& timer = timers[size_t(handle - 1)];
+    timer = TimerItem{true, tick() * 0.001 - timer.from};
     return true;
 }
 
@@ -46,7 +47,9 @@ double SilentSoundSystem::position(int handle) {
 
 bool SilentSoundSystem::seek(int handle, double seconds) {
     if (!valid(handle) || !(seconds >= 0)) return false;
-    timers[size_t(handle - 1)].start = tick() * 0.001 - seconds;
+    TimerItem& timer = timers[size_t(handle - 1)];
+    timer.start = tick() * 0.001 - seconds;
+    if (!timer.playing) timer.from = seconds;
     return true;
 }
 

@@ -40,13 +40,15 @@ public:
     // Keeps running after stop.
     double position(int handle) override;
     void poll() override {}
-    // The timer reads `seconds` now and runs on.
+    // The timer reads `seconds` now and runs on; a timer not playing starts
+    // from there at its next play.
     bool seek(int handle, double seconds) override;
 
 protected:
     struct TimerItem {
         bool playing;
-        double start; // seconds
+        double start;       // seconds
+        double from = 0;    // where the next play starts (a seek before it)
     };
     bool valid(int handle) const { return handle >= 1 && handle <= int(timers.size()); }
 

@@ -6,6 +6,7 @@
 #include "base/variant.h"
 #include "lightwave/scene.h"
 #include "lightwave/surface.h"
+#include "files/recording_file.h"
 #include "metascene_loader.h"
 #include "render/metascene_render.h"
 
@@ -53,6 +54,10 @@ bool DemoPlayer::startAt(double seconds) {
     music.cue = DemoMusic::Cue{};
     music.cueing = true;
     const int reached = timeline.seekTo(target, *this);
+    // Hidden frames drawn on the way must not make the first frame one long
+    // step: particles and streaks start afresh here.
+    for (const std::unique_ptr<MetaScene>& meta : mts)
+        if (meta) forgetSceneSteps(*meta);
     // Where a loop brought the clock round, it stands at the time reached.
     if (reached == target) timeline.time = timeline.previousTime = seconds;
     music.resume(timeline.time, archive.get());
@@ -96,21 +101,26 @@ std::unique_ptr<MetaScene> DemoPlayer::loadMeta(const ScriptEvent& e) {
         ++metascenesKept;
         return reused;
     }
+    // Every file the load reads or looks for is noted (and stamped after),
+    // also those it did not find: adding one is a change too.
+    auto names = std::make_shared<RecordingFile::Names>();
+    RecordingFile files(*archive, names);
     std::unique_ptr<MetaScene> meta;
     if (binary) {
-        meta = loadBinaryMetascene(&context, archive.get(), name);
+        meta = loadBinaryMetascene(&context, &files, name);
     } else {
         showProgress(0, this);
-        meta = loadMetascript(&context, archive.get(), name, showProgress, this);
+        meta = loadMetascript(&context, &files, name, showProgress, this);
     }
-    if (meta) stampFiles(*meta, binary);
+    if (meta) stampFiles(*meta, binary, *names);
     ++metascenesRead;
     return meta;
 }
 
-void DemoPlayer::stampFiles(const MetaScene& meta, bool binary) {
+void DemoPlayer::stampFiles(const MetaScene& meta, bool binary,
+                            const std::vector<std::string>& names) {
     LoadStamp stamp{&meta, binary, {}};
-    for (const std::string& file : usedFiles(meta, {}))
+    for (const std::string& file : names)
         stamp.files.emplace_back(file, archive->stampOf(file.c_str()));
     loadStamps.push_back(std::move(stamp));
 }
@@ -158,7 +168,10 @@ bool DemoPlayer::reload() {
     current = nullptr;
     effect = ScreenEffect{};
     unbindTextureStages(context);
-    if (music.sound) music.sound->stop(music.handle);
+    // The sound as at the show's start: no tune, no stopped clock.
+    music.sound.reset();
+    music.sound = makeSoundSystem();
+    music.handle = 0;
     metascenesKept = metascenesRead = 0;
     for (std::unique_ptr<MetaScene>& meta : mts) {
         if (!meta) continue;
@@ -216,8 +229,12 @@ std::vector<std::string> DemoPlayer::overlayText() const {
     const size_t split = notice.find('\n');
     s.notice = notice.substr(0, split);
     std::vector<std::string> lines = overlayLines(s);
-    if (split != std::string::npos && !lines.empty())
-        lines.insert(lines.begin() + 1, notice.substr(split + 1));
+    if (split != std::string::npos && !lines.empty()) {
+        std::string quoted = notice.substr(split + 1);
+        if (quoted.size() > size_t(OVERLAY_MAX_COLUMNS))
+            quoted = quoted.substr(0, size_t(OVERLAY_MAX_COLUMNS) - 3) + "...";
+        lines.insert(lines.begin() + 1, quoted);
+    }
     return lines;
 }
 

@@ -25,12 +25,15 @@ bool DemoMusic::execute(const ScriptEvent& e, VirtualFile* files) {
 void DemoMusic::resume(double seconds, VirtualFile* files) {
     cueing = false;
     if (!sound || cue.name.empty()) return;
-    // A tune stops and counts on from where it stood; loaded, moved there
-    // and stopped at once, it never sounds.
+    // Moved before it plays, so that its opening never sounds. A stopped
+    // tune counts on from where it stood; after a loop came round it may
+    // have stopped in an earlier turn (then it stands at 0 and counts on).
     handle = sound->load(cue.name.c_str(), files);
-    if (!cue.stopped) sound->play(handle);
-    sound->seek(handle, seconds - cue.since);
-    if (cue.stopped) sound->stop(handle);
+    sound->seek(handle, seconds > cue.since ? seconds - cue.since : 0.0);
+    if (cue.stopped)
+        sound->stop(handle);
+    else
+        sound->play(handle);
 }
 
 double DemoMusic::position() {

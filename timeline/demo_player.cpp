@@ -59,12 +59,8 @@ void DemoPlayer::init(DisplaySystem& display) {
         done = true;
         return;
     }
-    if (soundFactory)
-        music.sound.reset(soundFactory());
-    else if (display.settings.noSound)
-        music.sound = std::make_unique<SilentSoundSystem>();
-    else
-        music.sound = std::make_unique<TmzSoundSystem>();
+    noSound = display.settings.noSound;
+    music.sound = makeSoundSystem();
     profiler().clear();
     profiler().registerDemoSections();
     if (context.device) {
@@ -75,6 +71,12 @@ void DemoPlayer::init(DisplaySystem& display) {
         loadingScreen.draw(0, white->texture());
     }
     timeline.time = 0;
+}
+
+std::unique_ptr<SoundSystem> DemoPlayer::makeSoundSystem() const {
+    if (soundFactory) return std::unique_ptr<SoundSystem>(soundFactory());
+    if (noSound) return std::make_unique<SilentSoundSystem>();
+    return std::make_unique<TmzSoundSystem>();
 }
 
 double DemoPlayer::musicPosition() {
@@ -326,7 +328,11 @@ void DemoPlayer::runCommand(const ScriptEvent& e) {
         // The texture it replaces stays in the metascene's list, which owns it.
         if (target && !surface->textureLayers.empty()) {
             LWTextureLayer* layer = surface->textureLayers[0];
-            replaced.push_back(Replaced{current, layer, layer->texture});
+            // The first replacement keeps what the load put there (a looping
+            // show sets the same layer every turn).
+            const bool noted = std::any_of(replaced.begin(), replaced.end(),
+                                           [layer](const Replaced& r) { return r.layer == layer; });
+            if (!noted) replaced.push_back(Replaced{current, layer, layer->texture});
             layer->texture = target;
         }
         return;

@@ -112,7 +112,10 @@ private:
     // A metascene loaded by a script command, through the kept ones of a
     // reload when its files are as they were.
     std::unique_ptr<MetaScene> loadMeta(const ScriptEvent& event);
-    void stampFiles(const MetaScene& meta, bool binary);
+    void stampFiles(const MetaScene& meta, bool binary, const std::vector<std::string>& names);
+    // The sound system the settings ask for (or the capture's clock).
+    std::unique_ptr<SoundSystem> makeSoundSystem() const;
+    bool ended() const override { return done; }
     bool filesUnchanged(const MetaScene& meta);
     void drawOverlay();
     void drawPasses();
@@ -136,6 +139,7 @@ private:
     std::unique_ptr<Texture> white;         // bound for the colour effects
     std::unique_ptr<Texture> secondPicture; // "sglow.jpg", kept until teardown
     std::string scriptName;
+    bool noSound = false;
     bool tornDown = false;
     std::chrono::steady_clock::time_point started;
     std::vector<std::vector<LW6Scene*>> drawingIntoTextures; // per metascene, across a reset

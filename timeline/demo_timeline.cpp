@@ -63,6 +63,7 @@ int DemoTimeline::seekTo(int target, DemoCommands& commands) {
         if (event.id == EV_RESTART) restartMark = index;
         commands.execute(event, index);
         programCounter = index + 1;
+        if (commands.ended()) return event.time;
         if (event.id == EV_STOPSOUND && loop && restartMark >= 0) {
             const ScriptEvent& mark = events[size_t(restartMark)];
             programCounter = restartMark + 1;

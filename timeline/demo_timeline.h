@@ -24,6 +24,8 @@ public:
     // (the screen effect moves on, a cross-fade may end). The seek passes
     // one at the time of the events just run and one just before the next.
     virtual void passFrames(double seconds) { (void)seconds; }
+    // The show has ended ("stopdemo"): a seek goes no further.
+    virtual bool ended() const { return false; }
 };
 
 // The index of the first "stopsound" that would loop back to its "restart"

@@ -7,7 +7,10 @@
 
 namespace {
 
-std::unique_ptr<TunePlayer> player;
+// Released by tmzShutdown. Never by a destructor at unload: the loader
+// lock is held then, and closing the audio device and joining the feeder
+// thread there can hang the process's exit.
+TunePlayer* player = nullptr;
 int32_t bufferMs = 1000;
 int32_t blockMs = 100;
 // The tune as last accepted; the caller keeps the data alive.
@@ -16,7 +19,7 @@ size_t tuneSize = 0;
 int32_t tuneType = 0;
 
 TunePlayer& current() {
-    if (!player) player = std::make_unique<TunePlayer>(bufferMs, blockMs);
+    if (!player) player = new TunePlayer(bufferMs, blockMs);
     return *player;
 }
 
@@ -36,7 +39,8 @@ void tmzOpen(HWND, int32_t* config) {
         if (config[TMZ_CONFIG_BUFFER_MS] > 0) bufferMs = config[TMZ_CONFIG_BUFFER_MS];
         if (config[TMZ_CONFIG_BLOCK_MS] > 0) blockMs = config[TMZ_CONFIG_BLOCK_MS];
     }
-    player = std::make_unique<TunePlayer>(bufferMs, blockMs);
+    delete player;
+    player = new TunePlayer(bufferMs, blockMs);
 }
 
 int tmzLoad(const void* data, int32_t size, int32_t type) {
@@ -81,7 +85,8 @@ int tmzSeek(int32_t position) {
 void tmzPoll() {}
 
 void tmzShutdown() {
-    player.reset();
+    delete player;
+    player = nullptr;
     tuneData = nullptr;
     tuneSize = 0;
 }

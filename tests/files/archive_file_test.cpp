@@ -2,6 +2,7 @@
 #include "files/archive_file.h"
 #include "files/archive_writer.h"
 #include "files/disk_file.h"
+#include "files/recording_file.h"
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
@@ -145,6 +146,35 @@ TEST(ArchiveFile, LooseFirstLetsFilesBesideTheProgramWin) {
     EXPECT_EQ(readAll(archive), "in");
     archive.close();
     EXPECT_FALSE(archive.openRead("neither.txt"));
+    // Loaders read through clones: they must see the loose file too.
+    std::unique_ptr<VirtualFile> clone(archive.clone());
+    ASSERT_TRUE(clone->openRead("scene.scr"));
+    EXPECT_EQ(readAll(*clone), "edited");
+}
+
+TEST(RecordingFile, NotesEveryNameItsClonesReadOrLookForOnce) {
+    TempDir tmp(true);
+    tmp.write("moonwell.sar", archiveOf({stored("packed.lws", "LWSC")}));
+    tmp.write("loose.lwo", "FORM");
+    DiskFile disk;
+    ArchiveFile archive(disk);
+    ASSERT_TRUE(archive.openArchive("moonwell.sar"));
+    auto names = std::make_shared<RecordingFile::Names>();
+    RecordingFile files(archive, names);
+    ASSERT_TRUE(files.openRead("packed.lws"));
+    EXPECT_EQ(files.size, 4u);
+    EXPECT_EQ(readAll(files), "LWSC");
+    files.close();
+    std::unique_ptr<VirtualFile> clone(files.clone());
+    ASSERT_TRUE(clone->openRead("loose.lwo"));
+    EXPECT_EQ(readAll(*clone), "FORM");
+    clone->close();
+    std::unique_ptr<VirtualFile> second(clone->clone());
+    EXPECT_FALSE(second->openRead("missing.tga")); // looked for: adding it is a change
+    EXPECT_FALSE(second->exists("missing.pm"));
+    EXPECT_TRUE(files.openRead("packed.lws"));
+    EXPECT_EQ(*names, (RecordingFile::Names{"packed.lws", "loose.lwo", "missing.tga",
+                                            "missing.pm"}));
 }
 
 TEST(ArchiveFile, StampsTellWhetherWhatANameReadsHasChanged) {

@@ -64,6 +64,17 @@ TEST(SilentSoundSystem, SeekSetsThePositionWhichRunsOnWithTheClock) {
     EXPECT_FALSE(sound.seek(4, 1.0));
     EXPECT_FALSE(sound.seek(a, -1.0));
     EXPECT_NEAR(sound.position(a), 4.0, 1e-9); // a refused seek moves nothing
+
+    // A timer sought before it plays starts from there, as a tune does; a
+    // later play after a stop starts from 0 again.
+    fakeNow = 20000;
+    EXPECT_TRUE(sound.play(c));
+    EXPECT_NEAR(sound.position(c), 1.5, 1e-9);
+    fakeNow = 20500;
+    EXPECT_NEAR(sound.position(c), 2.0, 1e-9);
+    EXPECT_TRUE(sound.stop(c));
+    EXPECT_TRUE(sound.play(c));
+    EXPECT_NEAR(sound.position(c), 0.0, 1e-9);
 }
 
 TEST(SilentSoundSystem, SystemClockAdvances) {
