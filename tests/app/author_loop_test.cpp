@@ -95,6 +95,13 @@ TEST(AuthorLoop, ReloadContinuesAtTheSameTimeWithTheEditedScript) {
     EXPECT_EQ(show.demo->metascenesKept, 0);
     EXPECT_EQ(show.demo->metascenesRead, 1);
     EXPECT_TRUE(closeTo(show.frameAtClock(1600).rgb(80, 60), 0xC04020, 1));
+    // So is one whose picture changed, and none is when nothing did.
+    touch(show.tmp, "planet.pcx");
+    ASSERT_TRUE(show.demo->reload());
+    EXPECT_EQ(show.demo->metascenesRead, 1);
+    ASSERT_TRUE(show.demo->reload());
+    EXPECT_EQ(show.demo->metascenesKept, 1);
+    EXPECT_EQ(show.demo->metascenesRead, 0);
     EXPECT_EQ(0u, show.messages.count());
 }
 
