@@ -105,6 +105,11 @@ struct SeekRecorder : DemoCommands {
     void execute(const ScriptEvent&, int index) override { ran.push_back({index, tl.time}); }
     double musicPosition() override { return 0; }
     void passFrames(double seconds) override { passed.push_back(seconds); }
+    bool ended() const override {
+        return endOnStopdemo && !ran.empty() &&
+               tl.events[size_t(ran.back().index)].id == EV_STOPDEMO;
+    }
+    bool endOnStopdemo = false;
     std::vector<int> indices() const {
         std::vector<int> out;
         for (const Ran& r : ran) out.push_back(r.index);
@@ -177,4 +182,13 @@ TEST(DemoTimelineSeek, ALoopWithoutTimeLeavesTheClockAtItsMark) {
     EXPECT_EQ(tl.seekTo(9000, r), 2000); // playing never gets past it either
     EXPECT_DOUBLE_EQ(tl.time, 2.0);
     EXPECT_EQ(r.indices(), (std::vector<int>{0, 1, 2}));
+}
+
+TEST(DemoTimelineSeek, AShowThatEndedOnTheWayGoesNoFurther) {
+    DemoTimeline tl = timelineOf("0 fov 1  1000 stopdemo  2000 fov 2  3000 fov 0");
+    SeekRecorder r(tl);
+    r.endOnStopdemo = true;
+    EXPECT_EQ(tl.seekTo(5000, r), 1000);
+    EXPECT_EQ(r.indices(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(tl.programCounter, 2);
 }
