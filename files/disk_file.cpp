@@ -1,9 +1,11 @@
 #include "disk_file.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <io.h>
 #define NL_OPEN ::_open
 #define NL_READ ::_read
@@ -12,8 +14,6 @@
 #define NL_CLOSE ::_close
 #define NL_BINARY _O_BINARY
 #define NL_OWNER_RW (_S_IREAD | _S_IWRITE)
-#define NL_STAT_TYPE _stat64
-#define NL_STAT _stat64
 #else
 #include <unistd.h>
 #define NL_OPEN ::open
@@ -23,8 +23,6 @@
 #define NL_CLOSE ::close
 #define NL_BINARY 0
 #define NL_OWNER_RW (S_IRUSR | S_IWUSR)
-#define NL_STAT_TYPE stat
-#define NL_STAT ::stat
 #endif
 
 namespace {
@@ -77,19 +75,43 @@ std::vector<std::string> DiskFile::candidates(const std::string& given) const {
     return paths;
 }
 
+namespace {
+
+// Size and modification time at the file system's own resolution, so that
+// two saves within one second still differ (the C runtime's stat and
+// mingw's std::filesystem both give whole seconds on Windows).
+bool statFile(const std::string& hostPath, FileStamp& stamp) {
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(hostPath.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    stamp.size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.modified = int64_t((uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                             data.ftLastWriteTime.dwLowDateTime);
+#else
+    namespace fs = std::filesystem;
+    const fs::path path(hostPath);
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return false;
+    const auto size = fs::file_size(path, ec);
+    if (ec) return false;
+    const auto modified = fs::last_write_time(path, ec);
+    if (ec) return false;
+    stamp.size = uint64_t(size);
+    stamp.modified = int64_t(modified.time_since_epoch().count());
+#endif
+    stamp.found = true;
+    return true;
+}
+
+} // namespace
+
 FileStamp DiskFile::stampOf(const char* name) const {
     FileStamp stamp;
     if (!name) return stamp;
-    for (const std::string& candidate : candidates(name)) {
-        struct NL_STAT_TYPE info;
-        if (NL_STAT(hostName(candidate).c_str(), &info) != 0 || !(info.st_mode & S_IFREG))
-            continue;
-        stamp.found = true;
-        stamp.size = uint64_t(info.st_size);
-        stamp.modified = int64_t(info.st_mtime);
-        return stamp;
-    }
-    return stamp;
+    for (const std::string& candidate : candidates(name))
+        if (statFile(hostName(candidate), stamp)) return stamp;
+    return FileStamp{};
 }
 
 bool DiskFile::openRead(const char* name) {

@@ -14,7 +14,7 @@
 struct FileStamp {
     bool found = false;
     uint64_t size = 0;
-    int64_t modified = 0; // seconds of the file system's clock
+    int64_t modified = 0; // ticks of the file system's clock
     bool archived = false; // an entry of the archive: the stamp is the archive's
     bool operator==(const FileStamp& o) const {
         return found == o.found && size == o.size && modified == o.modified &&

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,12 @@ TEST(ArchiveFile, StampsTellWhetherWhatANameReadsHasChanged) {
                                      std::filesystem::last_write_time(tmp.path("loose.txt")) +
                                          std::chrono::seconds(5));
     EXPECT_NE(archive.stampOf("loose.txt"), loose);
+    // Saved again within the same second, at the same length: still a change
+    // (the file system keeps finer times than seconds; a save sets "now").
+    const FileStamp second = archive.stampOf("loose.txt");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    tmp.write("loose.txt", "two");
+    EXPECT_NE(archive.stampOf("loose.txt"), second);
     // A loose copy beside the archive counts only when loose files come first.
     tmp.write("packed.txt", "out");
     EXPECT_EQ(archive.stampOf("packed.txt"), packed);
