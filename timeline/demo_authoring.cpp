@@ -92,9 +92,7 @@ std::unique_ptr<MetaScene> DemoPlayer::loadMeta(const ScriptEvent& e) {
         // As its load left it: the script replays from the start.
         for (auto r = replaced.rbegin(); r != replaced.rend(); ++r)
             if (r->meta == &meta) r->layer->texture = r->texture;
-        replaced.erase(std::remove_if(replaced.begin(), replaced.end(),
-                                      [&](const Replaced& r) { return r.meta == &meta; }),
-                       replaced.end());
+        forgetReplaced(&meta);
         rewindMetaScene(meta);
         std::unique_ptr<MetaScene> reused = std::move(*it);
         kept.erase(it);

@@ -426,11 +426,15 @@ void DemoPlayer::destroyMeta(std::unique_ptr<MetaScene>& meta) {
     loadStamps.erase(std::remove_if(loadStamps.begin(), loadStamps.end(),
                                     [gone](const LoadStamp& s) { return s.meta == gone; }),
                      loadStamps.end());
-    replaced.erase(std::remove_if(replaced.begin(), replaced.end(),
-                                  [gone](const Replaced& r) { return r.meta == gone; }),
-                   replaced.end());
+    forgetReplaced(gone);
     meta.reset();
     unbindTextureStages(context);
+}
+
+void DemoPlayer::forgetReplaced(const MetaScene* meta) {
+    replaced.erase(std::remove_if(replaced.begin(), replaced.end(),
+                                  [meta](const Replaced& r) { return r.meta == meta; }),
+                   replaced.end());
 }
 
 void DemoPlayer::restoreDeviceStates() {

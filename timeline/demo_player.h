@@ -117,6 +117,8 @@ private:
     std::unique_ptr<SoundSystem> makeSoundSystem() const;
     bool ended() const override { return done; }
     bool filesUnchanged(const MetaScene& meta);
+    // Drops the "setrt" records of a metascene (gone, or put back as loaded).
+    void forgetReplaced(const MetaScene* meta);
     void drawOverlay();
     void drawPasses();
     void selectPass(int i, bool onePass);

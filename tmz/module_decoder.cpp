@@ -67,19 +67,7 @@ public:
         return context != nullptr;
     }
 
-    int render(int16_t* out, int frames) override {
-        int made = 0;
-        while (made < frames) {
-            if (left == 0 && !nextFrame()) break;
-            int n = frames - made < left ? frames - made : left;
-            std::memcpy(out + size_t(made) * 2, pending, size_t(n) * 4);
-            pending += size_t(n) * 2;
-            left -= n;
-            made += n;
-            played += n;
-        }
-        return made;
-    }
+    int render(int16_t* out, int frames) override { return int(take(out, frames)); }
 
     int sampleRate() const override { return MODULE_SAMPLE_RATE; }
 
@@ -114,7 +102,7 @@ public:
             left = 0;
             played = from;
         }
-        skip(target - played);
+        take(nullptr, target - played);
         return true;
     }
 
@@ -135,15 +123,20 @@ private:
         return true;
     }
 
-    void skip(int64_t samples) {
-        while (samples > 0) {
-            if (left == 0 && !nextFrame()) return;
-            int n = samples < left ? int(samples) : left;
+    // Up to `samples` stereo samples from the frames, into `out` (null: dropped,
+    // as a seek does); fewer only at the end of the tune.
+    int64_t take(int16_t* out, int64_t samples) {
+        int64_t made = 0;
+        while (made < samples) {
+            if (left == 0 && !nextFrame()) break;
+            const int n = samples - made < left ? int(samples - made) : left;
+            if (out) std::memcpy(out + size_t(made) * 2, pending, size_t(n) * 4);
             pending += size_t(n) * 2;
             left -= n;
+            made += n;
             played += n;
-            samples -= n;
         }
+        return made;
     }
 
     // Walks the tune once on a one-voice player: the sample at which each
