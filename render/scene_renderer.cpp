@@ -413,14 +413,21 @@ void SceneRenderer::drawMesh(LoadedLayer& layer, double time) {
             // a scene drawn last on the other output).
             if (s->shadowLight && (options & 4)) useShadowTargets(context, *s->shadowLight);
             // Hardware shadow maps, where the device compares depth at all.
+            ShadowReceiverProgram* receiver = nullptr;
             if (s->shadowLight && (options & 4) && context.shadowMapFormat != D3DFMT_UNKNOWN &&
                 context.shadowCompareWorks && s->shadowLight->shadowDepth) {
                 set = buffers->setFor(3);
-                auto& receiver = static_cast<ShadowReceiverProgram&>(*context.programs[3]);
-                receiver.depthTexture = s->shadowLight->shadowDepth;
-                receiver.spotTexture = s->shadowLight->spotTexture.get();
+                receiver = &static_cast<ShadowReceiverProgram&>(*context.programs[3]);
+                receiver->depthTexture = s->shadowLight->shadowDepth;
+                receiver->spotTexture = s->shadowLight->spotTexture.get();
             }
             if (set) MeshBuffers::drawSurface(context, *set, key, *s, time);
+            // The light's maps go with its metascene: the program keeps them
+            // no longer than this draw.
+            if (receiver) {
+                receiver->depthTexture = nullptr;
+                receiver->spotTexture = nullptr;
+            }
             continue;
         }
         if (hooks.planarMirror) hooks.planarMirror(*this, layer, key, time);
