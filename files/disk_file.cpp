@@ -1,7 +1,6 @@
 #include "disk_file.h"
 
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -15,6 +14,7 @@
 #define NL_BINARY _O_BINARY
 #define NL_OWNER_RW (_S_IREAD | _S_IWRITE)
 #else
+#include <filesystem>
 #include <unistd.h>
 #define NL_OPEN ::open
 #define NL_READ ::read
